@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test (headless).
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+bash "$root/scripts/install-deps.sh"
+bash "$root/scripts/build.sh"
+build="${VERMATA_BUILD_DIR:-$root/build}"
+cd "$build"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 "$@"

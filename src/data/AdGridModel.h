@@ -1,0 +1,42 @@
+#pragma once
+
+#include "data/AdList.h"
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+// The ad list as the main window's grid shows it: one row per ad, the three
+// columns Runs, Text and Rubric, and the headings above them once written.
+// Every change goes through here so that views stay in step.
+class AdGridModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    const AdList &ads() const { return m_ads; }
+    int adCount() const { return m_ads.count(); }
+    QString cell(int ad, AdList::Column column) const { return m_ads.field(ad, column); }
+
+    void setHeadings(const QStringList &headings);
+    void replaceAll(AdList ads);
+
+    // Adds an empty ad at the end.
+    void appendAd();
+    // Sets one field; false if a character has no Windows-1251 byte.
+    bool setCell(int ad, AdList::Column column, const QString &text);
+    // Removes an ad the way the grid always has: the ads below it move up a
+    // row, then the last row goes. A view's current cell on the last row moves
+    // up to the new last row; one elsewhere stays on its row.
+    void removeAd(int ad);
+
+private:
+    AdList m_ads;
+    QStringList m_headings;
+};

@@ -1,0 +1,40 @@
+#include "data/AdsFile.h"
+
+#include "data/AtomicFile.h"
+#include "data/FileErrors.h"
+#include "data/TextFile.h"
+
+#include <QFileInfo>
+
+QString AdsFile::identity(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
+Result<AdList> AdsFile::load(const QString &path)
+{
+    auto bytes = TextFile::readBytes(path);
+    if (!bytes)
+        return bytes.status();
+    m_known.insert(identity(path));
+    return AdList::fromFileBytes(std::move(bytes.value()));
+}
+
+Status AdsFile::save(const QString &path, const AdList &list)
+{
+    const QString id = path.isEmpty() ? QString() : identity(path);
+    const bool known = m_known.contains(id);
+    if (!path.isEmpty() && !known && QFileInfo(path).isFile()) {
+        auto old = TextFile::readBytes(path);
+        if (!old)
+            return old.status();
+        if (Status kept = AtomicFile::write(backupPathFor(path), old.value()); !kept)
+            return kept;
+    }
+    if (Status written = AtomicFile::write(path, list.toFileBytes()); !written)
+        return written;
+    m_known.insert(identity(path));
+    return {};
+}

@@ -1,0 +1,34 @@
+#include "data/RubricListFile.h"
+
+#include "data/AtomicFile.h"
+#include "data/Cp1251.h"
+#include "data/TextFile.h"
+
+namespace RubricListFile {
+
+Result<QStringList> read(const QString &path)
+{
+    return TextFile::readLines(path);
+}
+
+Status AppendRubric(const QString &path, const QString &name)
+{
+    const auto encodedName = Cp1251::encode(name);
+    if (!encodedName)
+        return Status::failure(QStringLiteral("Название рубрики содержит символ, которого нет в кодировке Windows-1251"));
+
+    auto bytes = TextFile::readBytes(path);
+    if (!bytes)
+        return bytes.status();
+
+    QByteArray out;
+    out.reserve(bytes->size() + encodedName->size() + 2);
+    TextFile::forEachLine(bytes.value(), [&](QByteArrayView line) {
+        out.append(line.data(), line.size());
+        out.append("\r\n", 2);
+    });
+    out.append(*encodedName);
+    return AtomicFile::write(path, out);
+}
+
+} // namespace RubricListFile

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "data/Status.h"
+
+#include <QString>
+#include <QStringList>
+
+// The rubric list file: one rubric name per line, in print order. Names are
+// whole lines, blanks and case included; empty and repeated names are allowed.
+namespace RubricListFile {
+
+Result<QStringList> read(const QString &path);
+
+// Rewrites the file atomically as its existing lines, each ended by CR LF,
+// followed by name with no line end. The file must exist; it is never created.
+Status AppendRubric(const QString &path, const QString &name);
+
+} // namespace RubricListFile

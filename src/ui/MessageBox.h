@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// The one place where a failure reaches the operator: a modal box titled with
+// the application title, with the error icon and a single OK.
+namespace MessageBox {
+
+inline const QString kApplicationTitle = QStringLiteral("Вермата v 3.0");
+
+// Shows message (with the full-stop rule applied) and waits for OK.
+void showError(QWidget *parent, const QString &message);
+
+// Test seam: while capturing, showError() records the displayed text in
+// *captured instead of opening a modal box. Pass nullptr to stop capturing.
+void captureForTests(QStringList *captured);
+
+} // namespace MessageBox

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QDialog>
+
+// A fixed-size, modeless dialog of the program: created once, hidden, centred on
+// the screen when first shown; its close box hides it. Esc presses the cancel
+// button only where the dialog has one (escapeHides).
+class ModelessDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    ModelessDialog(const QString &caption, QSize clientSize, bool escapeHides, QWidget *parent = nullptr);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    bool m_escapeHides;
+    bool m_placed = false;
+};

@@ -1,0 +1,365 @@
+#include "ui/Unit1.h"
+
+#include "data/RubricListFile.h"
+#include "ui/AdGridView.h"
+#include "ui/MessageBox.h"
+#include "ui/Pictures.h"
+#include "ui/Unit2.h"
+#include "ui/Unit3.h"
+#include "ui/Unit4.h"
+#include "ui/Unit5.h"
+#include "ui/Unit6.h"
+#include "ui/Unit7.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+QString AdsPath;
+QString RubricsPath;
+QString TemplatePath;
+int CurrentRow = 1;
+
+TForm1 *Form1 = nullptr;
+
+namespace {
+
+constexpr int kClientWidth = 326;
+constexpr int kClientHeight = 406;
+constexpr int kGridHeight = 121;
+constexpr int kMemoHeight = 118;
+
+// The light blue of a classic active title bar's gradient.
+const QColor kAccent(185, 209, 234);
+const QColor kButtonFace(240, 240, 240);
+
+} // namespace
+
+QFont mainWindowFont()
+{
+    QFont font(QStringLiteral("Courier New Cyr"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setPixelSize(13);
+    font.setBold(true);
+    return font;
+}
+
+void showModeless(QWidget *dialog)
+{
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(MessageBox::kApplicationTitle);
+    setWindowIcon(Pictures::programIconSet());
+    setFont(mainWindowFont());
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, kButtonFace);
+    pal.setColor(QPalette::WindowText, Qt::black);
+    pal.setColor(QPalette::Text, Qt::black);
+    pal.setColor(QPalette::ButtonText, Qt::black);
+    setPalette(pal);
+
+    buildMenu();
+    buildControls();
+    FormCreate();
+
+    connect(StringGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) {
+                if (current.isValid())
+                    StringGrid1SelectCell(current.column(), current.row() + 1);
+            });
+    connect(StringGrid1, &AdGridView::currentCellClickedAgain, this,
+            [this](const QModelIndex &index) { StringGrid1SelectCell(index.column(), index.row() + 1); });
+
+    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    if (const QScreen *screen = this->screen()) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::buildMenu()
+{
+    QMenu *N1 = menuBar()->addMenu(QStringLiteral("Файл"));
+    N2 = N1->addAction(QStringLiteral("Выход"));
+    QMenu *N3 = menuBar()->addMenu(QStringLiteral("Рубрики"));
+    N4 = N3->addAction(QStringLiteral("Добавить"));
+    N5 = menuBar()->addAction(QStringLiteral("Директории"));
+    QMenu *N6 = menuBar()->addMenu(QStringLiteral("Справка"));
+    N7 = N6->addAction(QStringLiteral("О программе"));
+    N1->setObjectName(QStringLiteral("N1"));
+    N3->setObjectName(QStringLiteral("N3"));
+    N6->setObjectName(QStringLiteral("N6"));
+
+    connect(N2, &QAction::triggered, this, &TForm1::N2Click);
+    connect(N4, &QAction::triggered, this, &TForm1::N4Click);
+    connect(N5, &QAction::triggered, this, &TForm1::N5Click);
+    connect(N7, &QAction::triggered, this, &TForm1::N7Click);
+}
+
+void TForm1::buildControls()
+{
+    auto *client = new QWidget(this);
+    setCentralWidget(client);
+    client->installEventFilter(this);
+
+    auto named = [](QWidget *w, const char *name, const QString &accessible) {
+        w->setObjectName(QLatin1String(name));
+        if (!accessible.isEmpty())
+            w->setAccessibleName(accessible);
+    };
+
+    StringGrid1 = new AdGridView(client);
+    named(StringGrid1, "StringGrid1", QStringLiteral("Объявления"));
+    StringGrid1->setModel(&m_grid);
+    StringGrid1->setGeometry(0, 0, kClientWidth, kGridHeight);
+    StringGrid1->setColumnWidth(0, 29);
+    StringGrid1->setColumnWidth(1, 165);
+    StringGrid1->setColumnWidth(2, 221);
+    QPalette gridPalette = StringGrid1->palette();
+    gridPalette.setColor(QPalette::Base, kAccent);
+    gridPalette.setColor(QPalette::Button, kButtonFace);
+    StringGrid1->setPalette(gridPalette);
+    StringGrid1->horizontalHeader()->setPalette(gridPalette);
+
+    Label1 = new QLabel(QStringLiteral("Кол-во выходов:"), client);
+    named(Label1, "Label1", {});
+    Label1->move(200, 136);
+    Label4 = new QLabel(client);
+    named(Label4, "Label4", QStringLiteral("Число объявлений"));
+    Label4->setGeometry(104, 144, 80, 16);
+    Label3 = new QLabel(QStringLiteral("Рубрика:"), client);
+    named(Label3, "Label3", {});
+    Label3->move(8, 176);
+    Label3->setAutoFillBackground(true);
+    QPalette labelPalette = Label3->palette();
+    labelPalette.setColor(QPalette::Window, kAccent);
+    Label3->setPalette(labelPalette);
+    Label2 = new QLabel(QStringLiteral("Текст объявления:"), client);
+    named(Label2, "Label2", {});
+    Label2->move(8, 264);
+
+    Bevel1 = new QFrame(client);
+    named(Bevel1, "Bevel1", {});
+    Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Bevel1->setGeometry(192, 128, 129, 97);
+    Bevel2 = new QFrame(client);
+    named(Bevel2, "Bevel2", {});
+    Bevel2->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Bevel2->setGeometry(8, 128, 169, 41);
+    Bevel1->lower();
+    Bevel2->lower();
+
+    ComboBox1 = new QComboBox(client);
+    named(ComboBox1, "ComboBox1", QStringLiteral("Рубрика:"));
+    ComboBox1->setEditable(true);
+    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    ComboBox1->setGeometry(8, 200, 169, 24);
+    Label3->setBuddy(ComboBox1);
+
+    Edit2 = new QLineEdit(client);
+    named(Edit2, "Edit2", QStringLiteral("Другое:"));
+    Edit2->setGeometry(272, 192, 33, 24);
+
+    Button1 = new QPushButton(QStringLiteral("Добавить"), client);
+    named(Button1, "Button1", {});
+    Button1->setGeometry(8, 232, 75, 25);
+    Button2 = new QPushButton(QStringLiteral("Изменить"), client);
+    named(Button2, "Button2", {});
+    Button2->setGeometry(88, 232, 75, 25);
+
+    RadioButton1 = new QRadioButton(QStringLiteral("1"), client);
+    named(RadioButton1, "RadioButton1", QStringLiteral("Кол-во выходов: 1"));
+    RadioButton1->setGeometry(200, 160, 33, 17);
+    RadioButton2 = new QRadioButton(QStringLiteral("2"), client);
+    named(RadioButton2, "RadioButton2", QStringLiteral("Кол-во выходов: 2"));
+    RadioButton2->setGeometry(232, 160, 33, 17);
+    RadioButton3 = new QRadioButton(QStringLiteral("3"), client);
+    named(RadioButton3, "RadioButton3", QStringLiteral("Кол-во выходов: 3"));
+    RadioButton3->setGeometry(272, 160, 33, 17);
+    RadioButton4 = new QRadioButton(QStringLiteral("Другое:"), client);
+    named(RadioButton4, "RadioButton4", QStringLiteral("Кол-во выходов: другое"));
+    RadioButton4->setGeometry(200, 192, 65, 17);
+
+    BitBtn1 = new QPushButton(Pictures::redCross(), QStringLiteral("Удалить"), client);
+    named(BitBtn1, "BitBtn1", {});
+    BitBtn1->setGeometry(168, 232, 81, 25);
+    Button3 = new QPushButton(QStringLiteral("Всего:"), client);
+    named(Button3, "Button3", {});
+    Button3->setGeometry(16, 136, 73, 25);
+    Button4 = new QPushButton(QStringLiteral("Создать"), client);
+    named(Button4, "Button4", {});
+    Button4->setGeometry(256, 232, 65, 25);
+
+    Memo1 = new QPlainTextEdit(client);
+    named(Memo1, "Memo1", QStringLiteral("Текст объявления:"));
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setTabChangesFocus(true);
+    Memo1->setGeometry(0, kClientHeight - kMemoHeight, kClientWidth, kMemoHeight);
+    Label2->setBuddy(Memo1);
+
+    // Work field for joining the memo's lines; never shown.
+    Edit3 = new QLineEdit(client);
+    named(Edit3, "Edit3", {});
+    Edit3->setGeometry(-200, -200, 121, 21);
+    Edit3->hide();
+
+    const QList<QWidget *> tabOrder = {StringGrid1,  ComboBox1,    Edit2,   Button1, Button2,
+                                        RadioButton1, RadioButton2, RadioButton3, RadioButton4,
+                                        BitBtn1,      Button3,      Button4, Memo1};
+    for (qsizetype i = 0; i + 1 < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i], tabOrder[i + 1]);
+    for (QWidget *w : {static_cast<QWidget *>(Button1), static_cast<QWidget *>(Button2),
+                       static_cast<QWidget *>(BitBtn1), static_cast<QWidget *>(Button3),
+                       static_cast<QWidget *>(Button4)})
+        w->setFocusPolicy(Qt::StrongFocus);
+
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == centralWidget() && event->type() == QEvent::Resize) {
+        // The grid keeps to the top edge and the memo to the bottom edge; both
+        // stretch with the width. Everything else keeps its place.
+        const QSize size = centralWidget()->size();
+        StringGrid1->setGeometry(0, 0, size.width(), kGridHeight);
+        Memo1->setGeometry(0, size.height() - kMemoHeight, size.width(), kMemoHeight);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    // Closing the main window ends the program, whatever dialogs are open.
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void TForm1::reportFailure(const Status &status)
+{
+    if (!status)
+        MessageBox::showError(isVisible() ? this : nullptr, status.message());
+}
+
+void TForm1::FormCreate()
+{
+    CurrentRow = 1;
+    AdsPath = QStringLiteral("x.txt");
+    RubricsPath = QStringLiteral("Рубрики.txt");
+    TemplatePath = QStringLiteral("Шаблон.doc");
+
+    // A rubric list that cannot be read is reported, and the ads still load:
+    // skipping them would let the next save wipe every stored ad.
+    const Status rubrics = LoadRubricList();
+    WriteHeadings();
+    const Status ads = LoadAdsFile();
+    reportFailure(rubrics);
+    reportFailure(ads);
+
+    if (m_grid.adCount() > 0)
+        StringGrid1->selectionModel()->setCurrentIndex(m_grid.index(0, 0), QItemSelectionModel::NoUpdate);
+}
+
+Status TForm1::LoadRubricList()
+{
+    auto names = RubricListFile::read(RubricsPath);
+    if (!names)
+        return names.status();
+    ComboBox1->addItems(names.value());
+    ComboBox1->setCurrentIndex(-1);
+    ComboBox1->setEditText(QString());
+    return {};
+}
+
+void TForm1::WriteHeadings()
+{
+    m_grid.setHeadings({QStringLiteral("К/В"), QStringLiteral("Текст"), QStringLiteral("Рубрика")});
+}
+
+Status TForm1::LoadAdsFile()
+{
+    auto ads = m_adsFile.load(AdsPath);
+    if (!ads)
+        return ads.status();
+    m_grid.replaceAll(std::move(ads.value()));
+    return {};
+}
+
+Status TForm1::SaveAdsFile()
+{
+    return m_adsFile.save(AdsPath, m_grid.ads());
+}
+
+void TForm1::N2Click()
+{
+    close();
+}
+
+void TForm1::N4Click()
+{
+    showModeless(AboutBox);
+}
+
+void TForm1::N5Click()
+{
+    showModeless(AboutBox1);
+}
+
+void TForm1::N7Click()
+{
+    showModeless(AboutBox3);
+}
+
+void TForm1::Button1Click() {}
+
+void TForm1::Button2Click()
+{
+    showModeless(Form5);
+}
+
+void TForm1::BitBtn1Click()
+{
+    showModeless(OKBottomDlg);
+}
+
+void TForm1::Button3Click()
+{
+    Label4->setText(QString::number(m_grid.adCount()));
+}
+
+void TForm1::Button4Click()
+{
+    showModeless(AboutBox2);
+}
+
+void TForm1::StringGrid1SelectCell(int /*column*/, int row)
+{
+    Memo1->clear();
+    Memo1->setPlainText(m_grid.cell(row - 1, AdList::Text));
+    CurrentRow = row;
+}

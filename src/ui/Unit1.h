@@ -1,0 +1,101 @@
+#pragma once
+
+#include "data/AdGridModel.h"
+#include "data/AdsFile.h"
+#include "data/Status.h"
+
+#include <QMainWindow>
+
+class AdGridView;
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+// Program-wide state: the three file locations and the grid row on which
+// changing and deleting act (1 is the first ad; the heading row is never current).
+extern QString AdsPath;
+extern QString RubricsPath;
+extern QString TemplatePath;
+extern int CurrentRow;
+
+// The main window: the ad grid, the controls an ad is composed from, the menu.
+class TForm1 : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // The one copy of the ad list while the program runs.
+    AdGridModel &grid() { return m_grid; }
+
+    // Rewrites the ads file at AdsPath from the grid.
+    Status SaveAdsFile();
+
+    AdGridView *StringGrid1 = nullptr;
+    QComboBox *ComboBox1 = nullptr;
+    QLineEdit *Edit2 = nullptr;
+    QLineEdit *Edit3 = nullptr;
+    QPushButton *Button1 = nullptr;
+    QPushButton *Button2 = nullptr;
+    QRadioButton *RadioButton1 = nullptr;
+    QRadioButton *RadioButton2 = nullptr;
+    QRadioButton *RadioButton3 = nullptr;
+    QRadioButton *RadioButton4 = nullptr;
+    QPushButton *BitBtn1 = nullptr;
+    QPushButton *Button3 = nullptr;
+    QPushButton *Button4 = nullptr;
+    QPlainTextEdit *Memo1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *Label3 = nullptr;
+    QLabel *Label4 = nullptr;
+    QFrame *Bevel1 = nullptr;
+    QFrame *Bevel2 = nullptr;
+
+    QAction *N2 = nullptr; // Файл > Выход
+    QAction *N4 = nullptr; // Рубрики > Добавить
+    QAction *N5 = nullptr; // Директории
+    QAction *N7 = nullptr; // Справка > О программе
+
+    void N2Click();
+    void N4Click();
+    void N5Click();
+    void N7Click();
+    void Button1Click();
+    void Button2Click();
+    void BitBtn1Click();
+    void Button3Click();
+    void Button4Click();
+    void StringGrid1SelectCell(int column, int row);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void buildMenu();
+    void FormCreate();
+    Status LoadRubricList();
+    void WriteHeadings();
+    Status LoadAdsFile();
+    void reportFailure(const Status &status);
+
+    AdGridModel m_grid;
+    AdsFile m_adsFile;
+};
+
+extern TForm1 *Form1;
+
+// Shows a modeless dialog, or brings it to the front if it is already shown.
+void showModeless(QWidget *dialog);
+
+// The main window's font: bold fixed-pitch Cyrillic, 13 pixels high.
+QFont mainWindowFont();
