@@ -65,7 +65,8 @@ Status fromErrno(int errnoValue, const QString &path)
     case EFBIG:
         return failure(DiskFull);
     default:
-        return failure(errnoValue);
+        // Not one of the classic codes: shown by its number alone.
+        return Status::failure(QStringLiteral("I/O error %1").arg(errnoValue), errnoValue);
     }
 }
 

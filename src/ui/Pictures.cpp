@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QPainter>
+#include <QPolygon>
 
 namespace Pictures {
 
@@ -43,6 +44,64 @@ QIcon redCross()
     p.drawLine(3, 3, 12, 12);
     p.drawLine(12, 3, 3, 12);
     return QIcon(pixmap);
+}
+
+
+QPixmap deleteWarning()
+{
+    // Hard edges only: every pixel keeps one of the 16 palette colours.
+    const QColor black(0, 0, 0);
+    const QColor white(255, 255, 255);
+    const QColor grey(128, 128, 128);
+    const QColor yellow(255, 255, 0);
+    const QColor olive(128, 128, 0);
+    const QColor red(255, 0, 0);
+    const QColor maroon(128, 0, 0);
+
+    QPixmap pixmap(39, 39);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+
+    // The folder's back with its tab.
+    p.setPen(black);
+    p.setBrush(olive);
+    p.drawPolygon(QPolygon({{4, 8}, {14, 8}, {17, 11}, {35, 11}, {35, 33}, {4, 33}}));
+
+    // The document standing in it, its corner folded.
+    p.setBrush(white);
+    p.drawPolygon(QPolygon({{9, 3}, {25, 3}, {30, 8}, {30, 26}, {9, 26}}));
+    p.drawPolyline(QPolygon({{25, 3}, {25, 8}, {30, 8}}));
+    p.setPen(grey);
+    for (int y = 11; y <= 22; y += 3)
+        p.drawLine(12, y, 27, y);
+
+    // The folder's front flap over the document.
+    p.setPen(black);
+    p.setBrush(yellow);
+    p.drawPolygon(QPolygon({{2, 18}, {33, 18}, {36, 34}, {5, 34}}));
+
+    // The warning at the lower left.
+    p.setPen(maroon);
+    p.setBrush(red);
+    p.drawEllipse(QRect(1, 21, 16, 16));
+    p.fillRect(8, 24, 3, 7, white);
+    p.fillRect(8, 32, 3, 2, white);
+    return pixmap;
+}
+
+QPixmap redCircle(QSize size)
+{
+    QPixmap pixmap(size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(QColor(255, 0, 0));
+    const int diameter = qMin(size.width(), size.height()) - 1;
+    QRectF circle(0, 0, diameter, diameter);
+    circle.moveCenter(QRectF(QPointF(), QSizeF(size)).center());
+    p.drawEllipse(circle);
+    return pixmap;
 }
 
 } // namespace Pictures

@@ -13,4 +13,13 @@ QIcon programIconSet();
 // The red cross beside "Удалить".
 QIcon redCross();
 
+// 39 x 39, in the 16 colours of the classic palette: a yellow folder holding a
+// white document, with a red circle bearing a white exclamation mark at its
+// lower left. Shown by "Удаление записи".
+QPixmap deleteWarning();
+
+// A circle filled red with a black outline, as large as fits centred in size.
+// Shown by "Изменение записи".
+QPixmap redCircle(QSize size);
+
 } // namespace Pictures

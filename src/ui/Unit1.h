@@ -6,6 +6,8 @@
 
 #include <QMainWindow>
 
+#include <optional>
+
 class AdGridView;
 class QAction;
 class QComboBox;
@@ -23,6 +25,21 @@ extern QString RubricsPath;
 extern QString TemplatePath;
 extern int CurrentRow;
 
+// An ad as the main window's input controls give it. Runs is absent while no
+// count of insertions is checked.
+struct ComposedAd
+{
+    std::optional<QString> runs;
+    QString text;
+    QString rubric;
+};
+
+// Success if the ads file can hold every field of ad and give it back the same:
+// no "|" (the file's field separator, which has no escape), no line break, and
+// nothing that Windows-1251 lacks. Otherwise the message names the first
+// offending character and the field it is in.
+Status checkStorable(const ComposedAd &ad);
+
 // The main window: the ad grid, the controls an ad is composed from, the menu.
 class TForm1 : public QMainWindow
 {
@@ -37,6 +54,18 @@ public:
 
     // Rewrites the ads file at AdsPath from the grid.
     Status SaveAdsFile();
+
+    // Composes an ad from the memo, the count of insertions and the rubric
+    // selector, and leaves the joined text in Edit3. The memo's lines are taken
+    // as typed (its hard line breaks, not its display wrapping) and joined with
+    // one space; a line break at the very end adds nothing.
+    ComposedAd ComposeAd();
+    // Writes ad over the ad at index `ad` (0-based): Runs only when present,
+    // then Text and Rubric. Expects an ad that checkStorable() accepts.
+    void writeAd(int ad, const ComposedAd &composed);
+    // The index (0-based) of the ad CurrentRow designates, or a failure telling
+    // the operator that no ad is selected.
+    Result<int> currentAd() const;
 
     AdGridView *StringGrid1 = nullptr;
     QComboBox *ComboBox1 = nullptr;

@@ -1,0 +1,136 @@
+// The rubric list file: reading and appending a rubric.
+
+#include "data/RubricListFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return f.readAll();
+}
+
+void writeRaw(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+const QByteArray kAvtoRabota = QByteArray::fromHex("C0E2F2EE0D0AD0E0E1EEF2E0"); // Авто CR LF Работа
+const QByteArray kUslugi = QByteArray::fromHex("D3F1EBF3E3E8");               // Услуги
+
+} // namespace
+
+class TestRubricList : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void readsNamesWhole();
+    void append_data();
+    void append();
+    void appendHasNoLineLimit();
+    void appendFailures_data();
+    void appendFailures();
+};
+
+void TestRubricList::readsNamesWhole()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Рубрики.txt"_s);
+    writeRaw(path, kAvtoRabota + "\r\n\r\n \xc0 \r\n\xc0\xe2\xf2\xee\r\n");
+    const auto names = RubricListFile::read(path);
+    QVERIFY(names.ok());
+    QCOMPARE(names.value(), (QStringList{u"Авто"_s, u"Работа"_s, QString(), u" А "_s, u"Авто"_s}));
+}
+
+void TestRubricList::append_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("after");
+    const QByteArray twenty = QByteArray::fromHex("C0E2F2EE0D0AD0E0E1EEF2E00D0AD3F1EBF3E3E8");
+    QTest::addRow("12 bytes to 20") << kAvtoRabota << u"Услуги"_s << twenty;
+    QTest::addRow("trailing CR LF dropped") << kAvtoRabota + "\r\n" << u"Услуги"_s << twenty;
+    QTest::addRow("bare LF becomes CR LF") << QByteArray(kAvtoRabota).replace("\r\n", "\n") << u"Услуги"_s << twenty;
+    QTest::addRow("empty file") << QByteArray() << u"Услуги"_s << kUslugi;
+    QTest::addRow("empty line kept") << QByteArray("a\r\n\r\nb") << u"c"_s << QByteArray("a\r\n\r\nb\r\nc");
+    QTest::addRow("empty name leaves a line end") << QByteArray("a\r\nb") << QString() << QByteArray("a\r\nb\r\n");
+    QTest::addRow("after an empty name") << QByteArray("a\r\nb\r\n") << u"c"_s << QByteArray("a\r\nb\r\nc");
+    QTest::addRow("duplicate name") << QByteArray("a") << u"a"_s << QByteArray("a\r\na");
+    QTest::addRow("blanks kept") << QByteArray("a") << u"  b "_s << QByteArray("a\r\n  b ");
+}
+
+void TestRubricList::append()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, name);
+    QFETCH(QByteArray, after);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Рубрики.txt"_s);
+    writeRaw(path, before);
+    const Status s = RubricListFile::AppendRubric(path, name);
+    QVERIFY2(s.ok(), qPrintable(s.message()));
+    QCOMPARE(readAll(path), after);
+}
+
+void TestRubricList::appendHasNoLineLimit()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Рубрики.txt"_s);
+    QByteArray before;
+    for (int i = 0; i < 1500; ++i)
+        before += "r" + QByteArray::number(i) + "\r\n";
+    before.chop(2);
+    writeRaw(path, before);
+    QVERIFY(RubricListFile::AppendRubric(path, u"new"_s).ok());
+    const auto names = RubricListFile::read(path);
+    QCOMPARE(names->size(), 1501);
+    QCOMPARE(names->first(), u"r0"_s);
+    QCOMPARE(names->last(), u"new"_s);
+}
+
+void TestRubricList::appendFailures_data()
+{
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<bool>("writeProtected");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("message");
+    QTest::addRow("missing file") << false << false << u"Авто"_s << u"File not found"_s;
+    QTest::addRow("write-protected") << true << true << u"Авто"_s << u"File access denied"_s;
+    QTest::addRow("name outside the code page") << true << false << u"Straße ü"_s << QString();
+}
+
+void TestRubricList::appendFailures()
+{
+    QFETCH(bool, exists);
+    QFETCH(bool, writeProtected);
+    QFETCH(QString, name);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Рубрики.txt"_s);
+    if (exists)
+        writeRaw(path, kAvtoRabota);
+    if (writeProtected)
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
+
+    const Status s = RubricListFile::AppendRubric(path, name);
+    QVERIFY(!s.ok());
+    if (!message.isEmpty())
+        QCOMPARE(s.message(), message);
+    else
+        QVERIFY(s.message().contains(u"Windows-1251"_s));
+    QCOMPARE(readAll(path), exists ? kAvtoRabota : QByteArray("<missing>"));
+}
+
+QTEST_GUILESS_MAIN(TestRubricList)
+#include "test_rubriclist.moc"
