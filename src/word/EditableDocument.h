@@ -1,0 +1,30 @@
+#pragma once
+
+#include "data/Status.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+#include <memory>
+
+// A template opened for appending paragraphs. Appending costs time in
+// proportion to the paragraph only: each format encodes the paragraph into its
+// own markup at once and keeps the markup in one buffer, which render() splices
+// into the template's bytes.
+class EditableDocument
+{
+public:
+    virtual ~EditableDocument() = default;
+
+    virtual void appendParagraph(QStringView text) = 0;
+
+    // The complete file, in the template's format.
+    virtual Result<QByteArray> render() const = 0;
+};
+
+using DocumentPtr = std::unique_ptr<EditableDocument>;
+
+// Reads the template at path (relative to the working directory), recognising
+// its format by content. Fails with a WordErrors code and message.
+Result<DocumentPtr> loadTemplate(const QString &path);

@@ -1,0 +1,268 @@
+// OpenDocument text: .odt, and .ott templates, which are saved as .odt.
+
+#include "word/Formats.h"
+#include "word/ParagraphText.h"
+#include "word/WordErrors.h"
+#include "word/XmlPart.h"
+
+#include <cstring>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr const char *kOfficeNamespace = "urn:oasis:names:tc:opendocument:xmlns:office:1.0";
+constexpr const char *kTextNamespace = "urn:oasis:names:tc:opendocument:xmlns:text:1.0";
+constexpr const char *kTableNamespace = "urn:oasis:names:tc:opendocument:xmlns:table:1.0";
+constexpr const char *kManifestNamespace = "urn:oasis:names:tc:opendocument:xmlns:manifest:1.0";
+const QByteArray kTextType = QByteArrayLiteral("application/vnd.oasis.opendocument.text");
+const QByteArray kTextTemplateType = QByteArrayLiteral("application/vnd.oasis.opendocument.text-template");
+
+class OdtDocument final : public EditableDocument
+{
+public:
+    OdtDocument(QList<ZipArchive::Entry> entries, const QString &templatePath)
+        : m_entries(std::move(entries)), m_templatePath(templatePath)
+    {
+    }
+
+    Status load();
+    void appendParagraph(QStringView text) override;
+    Result<QByteArray> render() const override;
+
+private:
+    qsizetype find(const QByteArray &name) const
+    {
+        for (qsizetype i = 0; i < m_entries.size(); ++i) {
+            if (m_entries[i].name == name)
+                return i;
+        }
+        return -1;
+    }
+    Status failure(WordErrors::Code code, const QString &detail = {}) const
+    {
+        return WordErrors::templateFailure(code, m_templatePath, detail);
+    }
+    Status parsePart(pugi::xml_document &doc, qsizetype index) const
+    {
+        return XmlPart::parse(doc, m_entries[index].data, m_templatePath, QString::fromUtf8(m_entries[index].name));
+    }
+    Status prepareContent(qsizetype index);
+    Status makeDocumentManifest();
+    void appendSpaces(qsizetype count);
+
+    QList<ZipArchive::Entry> m_entries;
+    QString m_templatePath;
+    qsizetype m_mimetypeIndex = -1;
+    qsizetype m_contentIndex = -1;
+
+    QByteArray m_head;
+    QByteArray m_body;
+    QByteArray m_tail;
+
+    QByteArray m_paragraphOpen;
+    QByteArray m_paragraphClose;
+    QByteArray m_emptyParagraph;
+    QByteArray m_spaceOpen; // "<text:s", completed by the count
+    QByteArray m_tab;
+    QByteArray m_break;
+};
+
+Status OdtDocument::load()
+{
+    m_mimetypeIndex = find("mimetype");
+    const QByteArray type = m_mimetypeIndex < 0 ? QByteArray() : m_entries[m_mimetypeIndex].data.trimmed();
+    if (type != kTextType && type != kTextTemplateType)
+        return failure(WordErrors::UnsupportedKind);
+    m_contentIndex = find("content.xml");
+    if (m_contentIndex < 0)
+        return failure(WordErrors::BrokenDocument, u"нет части content.xml"_s);
+    if (Status status = prepareContent(m_contentIndex); !status.ok())
+        return status;
+    if (type == kTextTemplateType) {
+        m_entries[m_mimetypeIndex].data = kTextType;
+        if (Status status = makeDocumentManifest(); !status.ok())
+            return status;
+    }
+    return {};
+}
+
+// Keeps content.xml as the bytes before and after the point where paragraphs
+// go: the end of office:text, in front of the trailing declarations (named
+// expressions, database ranges and the like) that the schema puts last.
+Status OdtDocument::prepareContent(qsizetype index)
+{
+    pugi::xml_document doc;
+    if (Status status = parsePart(doc, index); !status.ok())
+        return status;
+    const pugi::xml_node root = doc.document_element();
+    std::string office, text, table;
+    if (!XmlPart::prefixFor(root, kOfficeNamespace, office) || !XmlPart::prefixFor(root, kTextNamespace, text))
+        return failure(WordErrors::BrokenDocument, u"в content.xml не объявлены пространства имён документа"_s);
+    const bool hasTable = XmlPart::prefixFor(root, kTableNamespace, table);
+    pugi::xml_node officeText = root.child((office + "body").c_str()).child((office + "text").c_str());
+    if (!officeText)
+        return failure(WordErrors::UnsupportedKind);
+
+    pugi::xml_node insertBefore;
+    pugi::xml_node lastParagraph;
+    bool inEpilogue = true;
+    for (pugi::xml_node node = officeText.last_child(); node; node = node.previous_sibling()) {
+        if (node.type() != pugi::node_element)
+            continue;
+        const std::string name = node.name();
+        if (inEpilogue && hasTable && name.starts_with(table)) {
+            const std::string local = name.substr(table.size());
+            if (local == "named-expressions" || local == "database-ranges" || local == "data-pilot-tables"
+                || local == "consolidation" || local == "dde-links") {
+                insertBefore = node;
+                continue;
+            }
+        }
+        inEpilogue = false;
+        if (name == text + "p" || name == text + "h") {
+            lastParagraph = node;
+            break;
+        }
+    }
+
+    const QByteArray t = QByteArray::fromStdString(text);
+    m_paragraphOpen = '<' + t + 'p';
+    if (const pugi::xml_attribute style = lastParagraph.attribute((text + "style-name").c_str())) {
+        m_paragraphOpen += ' ' + t + "style-name=\"";
+        ParagraphText::appendXmlAttribute(m_paragraphOpen, QString::fromUtf8(style.value()));
+        m_paragraphOpen += '"';
+    }
+    m_emptyParagraph = m_paragraphOpen + "/>";
+    m_paragraphOpen += '>';
+    m_paragraphClose = "</" + t + "p>";
+    m_spaceOpen = '<' + t + 's';
+    m_tab = '<' + t + "tab/>";
+    m_break = '<' + t + "line-break/>";
+
+    const pugi::xml_node marker = XmlPart::insertMarkerBefore(officeText, insertBefore);
+    XmlPart::Split split;
+    if (!XmlPart::splitAtMarker(doc, marker, split))
+        return failure(WordErrors::BrokenDocument, u"не найдено место для абзацев"_s);
+    m_head = std::move(split.head);
+    m_tail = std::move(split.tail);
+    m_entries[index].data.clear();
+    return {};
+}
+
+// A template's manifest describes the package as a template; the issue is a document.
+Status OdtDocument::makeDocumentManifest()
+{
+    const qsizetype index = find("META-INF/manifest.xml");
+    if (index < 0)
+        return {};
+    pugi::xml_document doc;
+    if (Status status = parsePart(doc, index); !status.ok())
+        return status;
+    const pugi::xml_node root = doc.document_element();
+    std::string m;
+    if (!XmlPart::prefixFor(root, kManifestNamespace, m))
+        return {};
+    for (pugi::xml_node entry : root.children((m + "file-entry").c_str())) {
+        if (std::strcmp(entry.attribute((m + "full-path").c_str()).value(), "/") == 0) {
+            pugi::xml_attribute mediaType = entry.attribute((m + "media-type").c_str());
+            if (!mediaType)
+                mediaType = entry.append_attribute((m + "media-type").c_str());
+            mediaType.set_value(kTextType.constData());
+        }
+    }
+    m_entries[index].data = XmlPart::save(doc);
+    return {};
+}
+
+void OdtDocument::appendSpaces(qsizetype count)
+{
+    m_body += m_spaceOpen;
+    if (count > 1)
+        m_body += " text:c=\"" + QByteArray::number(count) + '"';
+    m_body += "/>";
+}
+
+// Readers collapse runs of blanks and drop them at the start and end of a
+// paragraph, so every blank that is not a single one between other characters
+// is written as text:s.
+void OdtDocument::appendParagraph(QStringView text)
+{
+    QString storage;
+    const QStringView clean = ParagraphText::cleaned(text, storage);
+    if (clean.isEmpty()) {
+        m_body += m_emptyParagraph;
+        return;
+    }
+    m_body += m_paragraphOpen;
+    const qsizetype n = clean.size();
+    qsizetype start = 0; // of the characters not yet written
+    bool afterElement = true;
+    qsizetype i = 0;
+    while (i < n) {
+        const char16_t c = clean[i].unicode();
+        if (c == u' ') {
+            qsizetype end = i;
+            while (end < n && clean[end] == u' ')
+                ++end;
+            qsizetype count = end - i;
+            if (!afterElement && end < n) {
+                ++i; // one literal blank, written with the text before it
+                --count;
+            }
+            ParagraphText::appendXmlText(m_body, clean.mid(start, i - start));
+            if (count > 0)
+                appendSpaces(count);
+            start = i = end;
+            afterElement = false;
+        } else if (c == u'\t' || c == u'\n') {
+            ParagraphText::appendXmlText(m_body, clean.mid(start, i - start));
+            m_body += c == u'\t' ? m_tab : m_break;
+            start = ++i;
+            afterElement = true;
+        } else {
+            afterElement = false;
+            ++i;
+        }
+    }
+    ParagraphText::appendXmlText(m_body, clean.mid(start));
+    m_body += m_paragraphClose;
+}
+
+Result<QByteArray> OdtDocument::render() const
+{
+    QList<ZipArchive::OutputEntry> out;
+    out.reserve(m_entries.size());
+    // The mimetype entry goes first and uncompressed, so that its content can be
+    // read at a fixed offset.
+    QList<qsizetype> order{m_mimetypeIndex};
+    for (qsizetype i = 0; i < m_entries.size(); ++i) {
+        if (i != m_mimetypeIndex)
+            order.append(i);
+    }
+    for (const qsizetype i : std::as_const(order)) {
+        ZipArchive::OutputEntry entry;
+        entry.name = m_entries[i].name;
+        entry.mtime = m_entries[i].mtime;
+        if (i == m_contentIndex) {
+            entry.pieces = {m_head, m_body, m_tail};
+            entry.mtime = 0;
+            entry.level = m_body.size() > (1 << 20) ? 1 : 6;
+        } else {
+            entry.pieces = {m_entries[i].data};
+            entry.stored = i == m_mimetypeIndex;
+        }
+        out.append(std::move(entry));
+    }
+    return ZipArchive::write(out);
+}
+
+} // namespace
+
+Result<DocumentPtr> loadOdt(QList<ZipArchive::Entry> entries, const QString &templatePath)
+{
+    auto document = std::make_unique<OdtDocument>(std::move(entries), templatePath);
+    if (Status status = document->load(); !status.ok())
+        return status;
+    return DocumentPtr(std::move(document));
+}

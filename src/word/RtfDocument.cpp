@@ -1,0 +1,239 @@
+// Rich Text Format templates. Paragraphs go at the end of the body, in front
+// of the groups that Word writes after the text (theme, colour mapping, latent
+// styles, data store), and take the paragraph formatting in force there.
+
+#include "word/Formats.h"
+#include "word/ParagraphText.h"
+#include "word/WordErrors.h"
+
+#include <QList>
+
+#include <cstring>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+bool isLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool isOneOf(const QByteArray &word, std::initializer_list<const char *> words)
+{
+    for (const char *w : words) {
+        if (word == w)
+            return true;
+    }
+    return false;
+}
+
+// Destinations whose content is not body text.
+bool isHiddenDestination(const QByteArray &word)
+{
+    return isOneOf(word, {"fonttbl", "colortbl", "stylesheet", "info", "pict", "object", "header", "headerl", "headerr",
+                          "headerf", "footer", "footerl", "footerr", "footerf", "footnote", "annotation", "listtable",
+                          "listoverridetable", "revtbl", "rsidtbl", "filetbl", "xmlnstbl", "generator", "themedata",
+                          "colorschememapping", "latentstyles", "datastore", "fldinst", "pntext", "pntxta", "pntxtb",
+                          "shp", "shpinst", "nonshppict", "xe", "tc", "txe", "bkmkstart", "bkmkend"});
+}
+
+// Groups that Word writes after the body.
+bool isTrailingGroup(const QByteArray &word)
+{
+    return isOneOf(word, {"themedata", "colorschememapping", "latentstyles", "datastore"});
+}
+
+struct Scan
+{
+    qsizetype insertAt = -1;
+    bool openParagraph = false; // text after the last paragraph end
+};
+
+struct TopGroup
+{
+    qsizetype start;
+    qsizetype end; // one past the closing brace
+    QByteArray destination;
+};
+
+// The first control word of the group opening at bytes[at], after an optional \*.
+QByteArray groupDestination(const QByteArray &bytes, qsizetype at)
+{
+    qsizetype i = at + 1;
+    if (bytes.mid(i, 2) == "\\*") {
+        i += 2;
+        while (i < bytes.size() && (bytes[i] == '\r' || bytes[i] == '\n' || bytes[i] == ' '))
+            ++i;
+    }
+    if (i + 1 >= bytes.size() || bytes[i] != '\\' || !isLetter(bytes[i + 1]))
+        return {};
+    qsizetype j = i + 1;
+    while (j < bytes.size() && isLetter(bytes[j]))
+        ++j;
+    return bytes.mid(i + 1, j - i - 1);
+}
+
+bool scanRtf(const QByteArray &bytes, Scan &scan, QString &problem)
+{
+    struct Group
+    {
+        qsizetype start;
+        bool hidden;
+    };
+    QList<Group> stack;
+    QList<TopGroup> topGroups;
+    qsizetype finalBrace = -1;
+    bool open = false;
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (i < n && finalBrace < 0) {
+        const char c = bytes[i];
+        const bool hidden = !stack.isEmpty() && stack.last().hidden;
+        if (c == '{') {
+            const bool ignorable = bytes.mid(i + 1, 2) == "\\*";
+            const QByteArray destination = groupDestination(bytes, i);
+            stack.append({i, hidden || ignorable || isHiddenDestination(destination)});
+            ++i;
+        } else if (c == '}') {
+            if (stack.isEmpty()) {
+                problem = u"лишняя закрывающая скобка"_s;
+                return false;
+            }
+            const Group group = stack.takeLast();
+            if (stack.isEmpty())
+                finalBrace = i;
+            else if (stack.size() == 1)
+                topGroups.append({group.start, i + 1, groupDestination(bytes, group.start)});
+            ++i;
+        } else if (c == '\\') {
+            if (i + 1 >= n) {
+                problem = u"обрыв управляющего слова"_s;
+                return false;
+            }
+            const char next = bytes[i + 1];
+            if (isLetter(next)) {
+                qsizetype j = i + 1;
+                while (j < n && isLetter(bytes[j]))
+                    ++j;
+                const QByteArray word = bytes.mid(i + 1, j - i - 1);
+                qsizetype parameterStart = j;
+                if (j < n && bytes[j] == '-')
+                    ++j;
+                while (j < n && isDigit(bytes[j]))
+                    ++j;
+                const QByteArray parameter = bytes.mid(parameterStart, j - parameterStart);
+                if (j < n && bytes[j] == ' ')
+                    ++j;
+                if (word == "bin") {
+                    bool ok = false;
+                    const qint64 length = parameter.toLongLong(&ok);
+                    if (!ok || length < 0 || length > n - j) {
+                        problem = u"неверная длина двоичных данных"_s;
+                        return false;
+                    }
+                    j += length;
+                } else if (!hidden) {
+                    if (isOneOf(word, {"par", "sect", "row", "cell", "nestcell", "nestrow"}))
+                        open = false;
+                    else if (isOneOf(word, {"tab", "line", "u", "emdash", "endash", "bullet", "lquote", "rquote",
+                                            "ldblquote", "rdblquote", "emspace", "enspace", "qmspace", "chpgn"}))
+                        open = true;
+                }
+                i = j;
+            } else if (next == '\'') {
+                if (!hidden)
+                    open = true;
+                i += 4;
+            } else if (next == '\r' || next == '\n') {
+                if (!hidden)
+                    open = false; // a backslash before a line end is \par
+                i += 2;
+            } else {
+                if (!hidden && next != '*')
+                    open = true;
+                i += 2;
+            }
+        } else {
+            if (!hidden && c != '\r' && c != '\n' && c != '\0' && !stack.isEmpty())
+                open = true;
+            ++i;
+        }
+    }
+    if (finalBrace < 0) {
+        problem = u"не закрыта внешняя группа"_s;
+        return false;
+    }
+
+    // Walk back over the trailing groups separated only by line ends and blanks.
+    scan.insertAt = finalBrace;
+    for (qsizetype g = topGroups.size() - 1; g >= 0; --g) {
+        const TopGroup &group = topGroups[g];
+        if (!isTrailingGroup(group.destination))
+            break;
+        bool adjacent = true;
+        for (qsizetype k = group.end; k < scan.insertAt; ++k)
+            adjacent = adjacent && (bytes[k] == ' ' || bytes[k] == '\r' || bytes[k] == '\n');
+        if (!adjacent)
+            break;
+        scan.insertAt = group.start;
+    }
+    // The paragraph state is that at the insertion point; text inside the
+    // trailing groups is hidden and did not change it.
+    scan.openParagraph = open;
+    return true;
+}
+
+class RtfDocument final : public EditableDocument
+{
+public:
+    RtfDocument(QByteArray bytes, qsizetype insertAt, bool openParagraph)
+        : m_head(bytes.left(insertAt)), m_tail(bytes.mid(insertAt)), m_openParagraph(openParagraph)
+    {
+    }
+
+    void appendParagraph(QStringView text) override
+    {
+        // The template's last paragraph has no paragraph mark yet: end it first.
+        if (m_openParagraph && m_body.isEmpty())
+            m_body += "\\par\r\n";
+        QString storage;
+        m_body += "\\uc1 ";
+        ParagraphText::appendRtfText(m_body, ParagraphText::cleaned(text, storage));
+        m_body += "\\par\r\n";
+    }
+
+    Result<QByteArray> render() const override
+    {
+        QByteArray out;
+        out.reserve(m_head.size() + m_body.size() + m_tail.size());
+        out += m_head;
+        out += m_body;
+        out += m_tail;
+        return out;
+    }
+
+private:
+    QByteArray m_head;
+    QByteArray m_body;
+    QByteArray m_tail;
+    bool m_openParagraph;
+};
+
+} // namespace
+
+Result<DocumentPtr> loadRtf(QByteArray bytes, const QString &templatePath)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    Scan scan;
+    QString problem;
+    if (!scanRtf(bytes, scan, problem))
+        return WordErrors::templateFailure(WordErrors::BrokenDocument, templatePath, u"нарушена структура RTF (%1)"_s.arg(problem));
+    return DocumentPtr(std::make_unique<RtfDocument>(std::move(bytes), scan.insertAt, scan.openParagraph));
+}
