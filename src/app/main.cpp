@@ -1,11 +1,10 @@
+#include "ui/GuardedApplication.h"
 #include "ui/Unit1.h"
 #include "ui/Windows.h"
 
-#include <QApplication>
-
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     SetUpApplication(app);
     CreateWindows();
     Form1->show();
