@@ -1,5 +1,6 @@
 #include "ui/Unit1.h"
 
+#include "data/Cp1251.h"
 #include "data/RubricListFile.h"
 #include "ui/AdGridView.h"
 #include "ui/MessageBox.h"
@@ -335,7 +336,90 @@ void TForm1::N7Click()
     showModeless(AboutBox3);
 }
 
-void TForm1::Button1Click() {}
+void TForm1::Button1Click()
+{
+    const ComposedAd composed = ComposeAd();
+    if (const Status storable = checkStorable(composed); !storable) {
+        reportFailure(storable);
+        return;
+    }
+    m_grid.appendAd();
+    writeAd(m_grid.adCount() - 1, composed);
+    reportFailure(SaveAdsFile());
+}
+
+ComposedAd TForm1::ComposeAd()
+{
+    // Hard line breaks only: the display wrapping depends on the window's width
+    // and must not leak into the stored text.
+    QString joined = Memo1->toPlainText();
+    if (joined.endsWith(u'\n'))
+        joined.chop(1);
+    joined.replace(u'\n', u' ');
+    Edit3->setText(joined);
+
+    ComposedAd composed;
+    if (RadioButton1->isChecked())
+        composed.runs = QStringLiteral("1");
+    else if (RadioButton2->isChecked())
+        composed.runs = QStringLiteral("2");
+    else if (RadioButton3->isChecked())
+        composed.runs = QStringLiteral("3");
+    else if (RadioButton4->isChecked())
+        composed.runs = Edit2->text();
+    composed.text = std::move(joined);
+    composed.rubric = ComboBox1->currentText();
+    return composed;
+}
+
+void TForm1::writeAd(int ad, const ComposedAd &composed)
+{
+    if (composed.runs)
+        m_grid.setCell(ad, AdList::Runs, *composed.runs);
+    m_grid.setCell(ad, AdList::Text, composed.text);
+    m_grid.setCell(ad, AdList::Rubric, composed.rubric);
+}
+
+Result<int> TForm1::currentAd() const
+{
+    if (CurrentRow < 1 || CurrentRow > m_grid.adCount())
+        return Status::failure(QStringLiteral("Не выбрано объявление: выделите строку в таблице"));
+    return CurrentRow - 1;
+}
+
+namespace {
+
+Status checkField(QStringView text, const QString &where)
+{
+    if (text.contains(u'|')) {
+        return Status::failure(QStringLiteral("Символ «|» нельзя использовать ") + where +
+                               QStringLiteral(": он разделяет поля в файле объявлений"));
+    }
+    if (text.contains(u'\n') || text.contains(u'\r')) {
+        return Status::failure(QStringLiteral("Перевод строки нельзя использовать ") + where +
+                               QStringLiteral(": он разделяет объявления в файле объявлений"));
+    }
+    if (const std::optional<char32_t> bad = Cp1251::firstUnencodable(text)) {
+        const QString code = QString::number(uint(*bad), 16).toUpper().rightJustified(4, u'0');
+        return Status::failure(QStringLiteral("Символ «") + QString::fromUcs4(&*bad, 1) +
+                               QStringLiteral("» (U+") + code + QStringLiteral(") ") + where +
+                               QStringLiteral(" нельзя сохранить в кодировке Windows-1251"));
+    }
+    return {};
+}
+
+} // namespace
+
+Status checkStorable(const ComposedAd &ad)
+{
+    if (ad.runs) {
+        if (Status s = checkField(*ad.runs, QStringLiteral("в поле «Другое:»")); !s)
+            return s;
+    }
+    if (Status s = checkField(ad.text, QStringLiteral("в тексте объявления")); !s)
+        return s;
+    return checkField(ad.rubric, QStringLiteral("в рубрике"));
+}
 
 void TForm1::Button2Click()
 {

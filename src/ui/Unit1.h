@@ -60,7 +60,7 @@ public:
     // as typed (its hard line breaks, not its display wrapping) and joined with
     // one space; a line break at the very end adds nothing.
     ComposedAd ComposeAd();
-    // Writes ad over the ad at index `ad` (0-based): Runs only when present,
+    // Writes composed over the ad at index `ad` (0-based): Runs only when present,
     // then Text and Rubric. Expects an ad that checkStorable() accepts.
     void writeAd(int ad, const ComposedAd &composed);
     // The index (0-based) of the ad CurrentRow designates, or a failure telling
