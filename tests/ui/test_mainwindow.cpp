@@ -67,6 +67,7 @@ private Q_SLOTS:
     void startUp_data();
     void startUp();
     void rubricFailureStillLoadsAdsAndSaveKeepsThem();
+    void saveNeverSilentlyReplacesAnUnloadedFile();
     void windowsAndCaptions();
     void controlsAndTabOrder();
     void gridAndMemoStretchWithTheWindow();
@@ -179,6 +180,24 @@ void TestMainWindow::rubricFailureStillLoadsAdsAndSaveKeepsThem()
     QVERIFY(Form1->SaveAdsFile().ok());
     QCOMPARE(readAll(u"x.txt"_s).count("\r\n"), 3);
     QVERIFY(!QFile::exists(u"x.txt.bak"_s));
+}
+
+void TestMainWindow::saveNeverSilentlyReplacesAnUnloadedFile()
+{
+    start(true, false);
+    QCOMPARE(m_messages, QStringList{u"File not found."_s});
+    // The file turns up after start-up (restored by hand, say): the first save
+    // keeps it aside instead of wiping it.
+    writeCp1251(u"x.txt"_s, u"5|восстановленное|Авто|\r\n"_s);
+    QVERIFY(Form1->SaveAdsFile().ok());
+    QCOMPARE(readAll(u"x.txt"_s), QByteArray());
+    QCOMPARE(readAll(u"x.txt.bak"_s).left(2), QByteArray("5|"));
+
+    // Another existing ads file chosen for this run is kept aside the same way.
+    writeCp1251(u"other.txt"_s, u"7|чужое|Работа|\r\n"_s);
+    AdsPath = u"other.txt"_s;
+    QVERIFY(Form1->SaveAdsFile().ok());
+    QCOMPARE(readAll(u"other.txt.bak"_s).left(2), QByteArray("7|"));
 }
 
 void TestMainWindow::windowsAndCaptions()
