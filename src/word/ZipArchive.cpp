@@ -62,8 +62,10 @@ Result<QList<Entry>> read(const QByteArray &archive, const QString &templatePath
         return WordErrors::templateFailure(WordErrors::TooLarge, templatePath,
                                            u"в архиве больше %1 частей"_s.arg(limits.maxEntries));
 
-    QList<Entry> entries;
-    entries.reserve(count);
+    // First the directory alone: names and declared sizes, so that a hostile
+    // archive is refused before anything is inflated.
+    QList<Entry> entries(count);
+    QList<qint64> declaredSizes(count);
     QSet<QByteArray> names;
     qint64 total = 0;
     for (zip_int64_t i = 0; i < count; ++i) {
@@ -73,7 +75,7 @@ Result<QList<Entry>> read(const QByteArray &archive, const QString &templatePath
             || !(st.valid & ZIP_STAT_SIZE))
             return WordErrors::templateFailure(WordErrors::DamagedArchive, templatePath,
                                                libzipMessage(zip_get_error(zip.get())));
-        Entry entry;
+        Entry &entry = entries[i];
         entry.name = QByteArray(st.name);
         const QString shownName = QString::fromUtf8(entry.name);
         if (entry.name.isEmpty() || entry.name.startsWith('/') || entry.name.contains('\\'))
@@ -84,27 +86,35 @@ Result<QList<Entry>> read(const QByteArray &archive, const QString &templatePath
         names.insert(entry.name);
         if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
             return WordErrors::templateFailure(WordErrors::PasswordProtected, templatePath);
-
-        const qint64 declared = st.size > zip_uint64_t(limits.maxEntrySize) ? limits.maxEntrySize + 1 : qint64(st.size);
-        if (declared > limits.maxEntrySize)
+        if (st.size > zip_uint64_t(limits.maxEntrySize))
             return WordErrors::templateFailure(WordErrors::TooLarge, templatePath,
                                                u"часть «%1» больше %2"_s.arg(shownName, megabytes(limits.maxEntrySize)));
-        if (total + declared > limits.maxTotalSize)
+        declaredSizes[i] = qint64(st.size);
+        total += declaredSizes[i];
+        if (total > limits.maxTotalSize)
             return WordErrors::templateFailure(WordErrors::TooLarge, templatePath,
                                                u"содержимое архива больше %1"_s.arg(megabytes(limits.maxTotalSize)));
         if (st.valid & ZIP_STAT_MTIME)
             entry.mtime = st.mtime;
+    }
 
+    for (zip_int64_t i = 0; i < count; ++i) {
+        Entry &entry = entries[i];
+        const qint64 declared = declaredSizes[i];
+        const QString shownName = QString::fromUtf8(entry.name);
         std::unique_ptr<zip_file_t, FileCloser> file(zip_fopen_index(zip.get(), zip_uint64_t(i), 0));
         if (!file)
             return WordErrors::templateFailure(WordErrors::DamagedArchive, templatePath,
                                                u"часть «%1»: %2"_s.arg(shownName, libzipMessage(zip_get_error(zip.get()))));
-        // One byte more than declared so that an entry inflating beyond its
-        // header is caught at once instead of being read to the end.
-        entry.data.resize(declared + 1);
+        // Read up to one byte more than declared, so that an entry inflating
+        // beyond its header is caught there instead of being read to its end.
+        // The buffer grows with what actually arrives, not with the header.
         qint64 got = 0;
+        entry.data.resize(std::min<qint64>(declared + 1, qint64(1) << 20));
         while (got <= declared) {
-            const zip_int64_t n = zip_fread(file.get(), entry.data.data() + got, zip_uint64_t(declared + 1 - got));
+            if (got == entry.data.size())
+                entry.data.resize(std::min<qint64>(declared + 1, entry.data.size() * 2));
+            const zip_int64_t n = zip_fread(file.get(), entry.data.data() + got, zip_uint64_t(entry.data.size() - got));
             if (n < 0)
                 return WordErrors::templateFailure(WordErrors::DamagedArchive, templatePath,
                                                    u"часть «%1»: %2"_s.arg(shownName, libzipMessage(zip_file_get_error(file.get()))));
@@ -116,8 +126,7 @@ Result<QList<Entry>> read(const QByteArray &archive, const QString &templatePath
             return WordErrors::templateFailure(WordErrors::DamagedArchive, templatePath,
                                                u"размер части «%1» не совпадает с заголовком"_s.arg(shownName));
         entry.data.resize(got);
-        total += got;
-        entries.append(std::move(entry));
+        entry.data.squeeze();
     }
     return entries;
 }

@@ -1,0 +1,752 @@
+#include "WordTestSupport.h"
+
+#include "data/AtomicFile.h"
+#include "word/DocumentAssembler.h"
+#include "word/WordErrors.h"
+
+#include <QCryptographicHash>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <pugixml.hpp>
+
+#include <cerrno>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace WordTest;
+
+namespace {
+
+// The texts the build appends in most cases: headings and ads as the data file
+// holds them, with the characters each format has to escape.
+const QStringList kIssueTexts = {
+    u"Недвижимость"_s,
+    u"Продаётся дом в деревне Заречье, 3 комнаты, печь, баня. Тел. 8-900-123-45-67."_s,
+    u"Куплю гараж <у реки> & погреб за \"разумные\" деньги; {срочно} \\ звоните"_s,
+    QString(),
+    u"Ёлки, ёжики, щётки — «оптом» и в розницу; €, №, ©"_s,
+    u"Emoji \U0001F600 и иероглиф \U00020BB7 за пределами BMP"_s,
+    u"Разное"_s,
+};
+
+struct Format
+{
+    const char *name;
+    QString reader;
+    QString templateFile;
+    QString referenceFile; // the same content in a format the reader accepts
+};
+
+QList<Format> allTemplates()
+{
+    return {
+        {"docx", u"docx"_s, u"template.docx"_s, u"template.docx"_s},
+        {"dotx", u"docx"_s, u"template.dotx"_s, u"template.docx"_s},
+        {"docm", u"docx"_s, u"macros.docm"_s, u"template.docx"_s},
+        {"odt", u"odt"_s, u"template.odt"_s, u"template.odt"_s},
+        {"ott", u"odt"_s, u"template.ott"_s, u"template.odt"_s},
+        {"rtf", u"rtf"_s, u"template.rtf"_s, u"template.rtf"_s},
+        {"rtf without final paragraph mark", u"rtf"_s, u"unterminated.rtf"_s, u"unterminated.rtf"_s},
+    };
+}
+
+QByteArray sha(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
+QByteArray ole2(const QByteArray &body)
+{
+    return QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(504, '\0') + body;
+}
+
+QByteArray utf16(const char *ascii)
+{
+    QByteArray out;
+    for (const char *p = ascii; *p; ++p) {
+        out.append(*p);
+        out.append('\0');
+    }
+    return out;
+}
+
+QByteArray docxWithDocument(const QByteArray &documentXml, const QByteArray &mainType =
+                                "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml")
+{
+    return rawZip({
+        {"[Content_Types].xml",
+         "<?xml version=\"1.0\"?><Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+         "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+         "<Override PartName=\"/word/document.xml\" ContentType=\"" + mainType + "\"/></Types>"},
+        {"_rels/.rels",
+         "<?xml version=\"1.0\"?><Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+         "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
+         "Target=\"word/document.xml\"/></Relationships>"},
+        {"word/document.xml", documentXml, true},
+    });
+}
+
+QByteArray odfWithContent(const QByteArray &mimetype, const QByteArray &contentXml)
+{
+    return rawZip({{"mimetype", mimetype}, {"content.xml", contentXml, true}});
+}
+
+const QByteArray kMinimalDocument =
+    "<?xml version=\"1.0\"?><w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+    "<w:body><w:p><w:r><w:t>x</w:t></w:r></w:p></w:body></w:document>";
+
+} // namespace
+
+class TestDocumentAssembler : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+
+    void appendedParagraphsFollowTemplate_data();
+    void appendedParagraphsFollowTemplate();
+    void blanksTabsAndLineBreaksKept_data();
+    void blanksTabsAndLineBreaksKept();
+    void forbiddenCharactersLeftOut_data();
+    void forbiddenCharactersLeftOut();
+
+    void docxParagraphTakesLastParagraphProperties();
+    void odtParagraphTakesLastParagraphStyle();
+    void rtfParagraphsGoBeforeTrailingGroups_data();
+    void rtfParagraphsGoBeforeTrailingGroups();
+
+    void packageFollowsZipRules_data();
+    void packageFollowsZipRules();
+    void templatePackageSavedAsDocument_data();
+    void templatePackageSavedAsDocument();
+
+    void templateStaysUntouched_data();
+    void templateStaysUntouched();
+    void savingOverTemplateReplacesIt_data();
+    void savingOverTemplateReplacesIt();
+    void secondSaveReplacesFirst();
+    void relativeNamesResolveAgainstWorkingDirectory();
+    void failedSaveKeepsExistingFile();
+    void saveFailures_data();
+    void saveFailures();
+
+    void refusedTemplates_data();
+    void refusedTemplates();
+    void missingAndUnreadableTemplates_data();
+    void missingAndUnreadableTemplates();
+    void nextBuildStartsClean_data();
+    void nextBuildStartsClean();
+    void operationsNeedAnOpenDocument();
+
+private:
+    QString copyFixture(const QString &name, const QString &as = {});
+    QString build(const QString &templateFile, const QStringList &texts, const QString &target);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestDocumentAssembler::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+QString TestDocumentAssembler::copyFixture(const QString &name, const QString &as)
+{
+    const QString target = m_dir->filePath(as.isEmpty() ? name : as);
+    QFile::remove(target);
+    if (!QFile::copy(fixture(name), target))
+        return {};
+    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+    return target;
+}
+
+// Runs a whole build; returns the failure message, empty on success.
+QString TestDocumentAssembler::build(const QString &templateFile, const QStringList &texts, const QString &target)
+{
+    DocumentAssembler assembler;
+    if (Status s = assembler.OpenTemplate(templateFile); !s.ok())
+        return s.message();
+    for (const QString &text : texts) {
+        if (Status s = assembler.AppendParagraph(text); !s.ok())
+            return s.message();
+    }
+    if (Status s = assembler.SaveDocumentAs(target); !s.ok())
+        return s.message();
+    if (Status s = assembler.CloseDocument(); !s.ok())
+        return s.message();
+    assembler.ReleaseWord();
+    return {};
+}
+
+void TestDocumentAssembler::appendedParagraphsFollowTemplate_data()
+{
+    QTest::addColumn<QString>("reader");
+    QTest::addColumn<QString>("templateFile");
+    QTest::addColumn<QString>("referenceFile");
+    for (const Format &f : allTemplates())
+        QTest::addRow("%s", f.name) << f.reader << f.templateFile << f.referenceFile;
+}
+
+// The reader sees the template's own paragraphs first, unchanged, then exactly
+// one paragraph per appended text, in order.
+void TestDocumentAssembler::appendedParagraphsFollowTemplate()
+{
+    QFETCH(QString, reader);
+    QFETCH(QString, templateFile);
+    QFETCH(QString, referenceFile);
+
+    QStringList expected, actual;
+    QString error;
+    QVERIFY2(readParagraphs(reader, fixture(referenceFile), expected, error), qPrintable(error));
+    QVERIFY(expected.size() >= 2);
+    expected += kIssueTexts;
+
+    const QString output = m_dir->filePath(u"Выпуск 12.out"_s);
+    const QString failure = build(fixture(templateFile), kIssueTexts, output);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QVERIFY2(readParagraphs(reader, output, actual, error), qPrintable(error));
+    QCOMPARE(actual, expected);
+}
+
+void TestDocumentAssembler::blanksTabsAndLineBreaksKept_data()
+{
+    QTest::addColumn<QString>("reader");
+    QTest::addColumn<QString>("templateFile");
+    QTest::addColumn<QString>("text");
+    // unrtf collapses blanks and turns tabs into line ends, so RTF whitespace is
+    // checked through LibreOffice in test_word_libreoffice.
+    for (const Format &f : allTemplates()) {
+        if (f.reader == u"rtf"_s)
+            continue;
+        QTest::addRow("%s, leading blanks", f.name) << f.reader << f.templateFile << u"   три пробела впереди"_s;
+        QTest::addRow("%s, trailing blanks", f.name) << f.reader << f.templateFile << u"два пробела сзади  "_s;
+        QTest::addRow("%s, inner runs", f.name) << f.reader << f.templateFile << u"раз  два   три    четыре"_s;
+        QTest::addRow("%s, blank only", f.name) << f.reader << f.templateFile << u" "_s;
+        QTest::addRow("%s, tabs", f.name) << f.reader << f.templateFile << u"\tцена:\t100 руб.\t"_s;
+        QTest::addRow("%s, blanks around tab", f.name) << f.reader << f.templateFile << u"а \t б  \t  в"_s;
+        QTest::addRow("%s, line break", f.name) << f.reader << f.templateFile << u"первая строка\nвторая строка"_s;
+    }
+}
+
+void TestDocumentAssembler::blanksTabsAndLineBreaksKept()
+{
+    QFETCH(QString, reader);
+    QFETCH(QString, templateFile);
+    QFETCH(QString, text);
+
+    const QString output = m_dir->filePath(u"out"_s);
+    const QString failure = build(fixture(templateFile), {text, u"после"_s}, output);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QStringList actual;
+    QString error;
+    QVERIFY2(readParagraphs(reader, output, actual, error), qPrintable(error));
+    QVERIFY(actual.size() >= 2);
+    QCOMPARE(actual.mid(actual.size() - 2), QStringList({text, u"после"_s}));
+}
+
+void TestDocumentAssembler::forbiddenCharactersLeftOut_data()
+{
+    QTest::addColumn<QString>("reader");
+    QTest::addColumn<QString>("templateFile");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    const QString controls = u"до"_s + QChar(0x01) + QChar(0x08) + QChar(0x0B) + QChar(0x0C) + QChar(0x1F) + u"после"_s;
+    const QString nonCharacters = u"а"_s + QChar(0xFFFE) + u"б"_s + QChar(0xFFFF) + u"в"_s;
+    const QString loneSurrogates = u"x"_s + QChar(0xD800) + u"y"_s + QChar(0xDC00) + u"z"_s;
+    for (const char *reader : {"docx", "odt", "rtf"}) { // NOLINT
+        const QString file = reader == QByteArrayView("docx") ? u"template.docx"_s
+            : reader == QByteArrayView("odt")               ? u"template.odt"_s
+                                                            : u"template.rtf"_s;
+        QTest::addRow("%s, C0 controls", reader) << QString::fromLatin1(reader) << file << controls << u"допосле"_s;
+        QTest::addRow("%s, U+FFFE and U+FFFF", reader) << QString::fromLatin1(reader) << file << nonCharacters << u"абв"_s;
+        QTest::addRow("%s, unpaired surrogates", reader) << QString::fromLatin1(reader) << file << loneSurrogates << u"xyz"_s;
+        QTest::addRow("%s, only controls", reader) << QString::fromLatin1(reader) << file << QString(QChar(0x02)) << QString();
+    }
+}
+
+// Characters XML 1.0 forbids are left out and the document stays readable.
+void TestDocumentAssembler::forbiddenCharactersLeftOut()
+{
+    QFETCH(QString, reader);
+    QFETCH(QString, templateFile);
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+
+    const QString output = m_dir->filePath(u"out"_s);
+    const QString failure = build(fixture(templateFile), {text, u"конец"_s}, output);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QStringList actual;
+    QString error;
+    QVERIFY2(readParagraphs(reader, output, actual, error), qPrintable(error));
+    QVERIFY(actual.size() >= 2);
+    QCOMPARE(actual.mid(actual.size() - 2), QStringList({expected, u"конец"_s}));
+}
+
+void TestDocumentAssembler::docxParagraphTakesLastParagraphProperties()
+{
+    const QString output = m_dir->filePath(u"out.docx"_s);
+    const QString failure = build(fixture(u"template.docx"_s), {u"объявление"_s, QString()}, output);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    const QByteArray xml = entryData(fileBytes(output), "word/document.xml");
+    pugi::xml_document doc;
+    QVERIFY(doc.load_buffer(xml.constData(), size_t(xml.size()), pugi::parse_default | pugi::parse_ws_pcdata));
+    const pugi::xml_node body = doc.child("w:document").child("w:body");
+    QList<pugi::xml_node> paragraphs;
+    for (pugi::xml_node p : body.children("w:p"))
+        paragraphs.append(p);
+    QCOMPARE(paragraphs.size(), 5);
+
+    // The body's own section properties stay its last child.
+    pugi::xml_node last = body.last_child();
+    while (last && last.type() != pugi::node_element)
+        last = last.previous_sibling();
+    QCOMPARE(QByteArray(last.name()), QByteArray("w:sectPr"));
+    QVERIFY(last.child("w:cols"));
+
+    for (const pugi::xml_node &p : {paragraphs[3], paragraphs[4]}) {
+        QVERIFY(!p.attribute("w14:paraId") && !p.attribute("w14:textId"));
+        const pugi::xml_node pPr = p.child("w:pPr");
+        QCOMPARE(QByteArray(pPr.child("w:pStyle").attribute("w:val").value()), QByteArray("AdText"));
+        QCOMPARE(QByteArray(pPr.child("w:jc").attribute("w:val").value()), QByteArray("both"));
+        QCOMPARE(QByteArray(pPr.child("w:spacing").attribute("w:after").value()), QByteArray("60"));
+        QVERIFY2(!pPr.child("w:sectPr"), "a section break would be copied into every ad");
+        QVERIFY(!pPr.child("w:pPrChange"));
+        QVERIFY(!pPr.child("w:rPr").child("w:ins"));
+        QVERIFY(!pPr.child("w:rPr").child("w:rPrChange"));
+        QCOMPARE(QByteArray(pPr.child("w:rPr").child("w:sz").attribute("w:val").value()), QByteArray("20"));
+    }
+    const pugi::xml_node run = paragraphs[3].child("w:r");
+    QCOMPARE(QByteArray(run.child("w:rPr").child("w:rFonts").attribute("w:ascii").value()), QByteArray("Arial"));
+    QVERIFY(!run.child("w:rPr").child("w:ins"));
+    QCOMPARE(QByteArray(run.child("w:t").attribute("xml:space").value()), QByteArray("preserve"));
+    QVERIFY2(!paragraphs[4].child("w:r").child("w:t"), "an empty text gives a paragraph without text");
+}
+
+void TestDocumentAssembler::odtParagraphTakesLastParagraphStyle()
+{
+    const QString output = m_dir->filePath(u"out.odt"_s);
+    const QString failure = build(fixture(u"template.odt"_s), {u"объявление"_s, QString()}, output);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    const QByteArray xml = entryData(fileBytes(output), "content.xml");
+    pugi::xml_document doc;
+    QVERIFY(doc.load_buffer(xml.constData(), size_t(xml.size())));
+    const pugi::xml_node text = doc.child("office:document-content").child("office:body").child("office:text");
+    QList<pugi::xml_node> paragraphs;
+    for (pugi::xml_node p : text.children("text:p"))
+        paragraphs.append(p);
+    QCOMPARE(paragraphs.size(), 4);
+    QCOMPARE(QByteArray(paragraphs[2].attribute("text:style-name").value()), QByteArray("P1"));
+    QCOMPARE(QByteArray(paragraphs[3].attribute("text:style-name").value()), QByteArray("P1"));
+    pugi::xml_node last = text.last_child();
+    QCOMPARE(QByteArray(last.name()), QByteArray("table:named-expressions"));
+}
+
+void TestDocumentAssembler::rtfParagraphsGoBeforeTrailingGroups_data()
+{
+    QTest::addColumn<QString>("templateFile");
+    QTest::addColumn<QByteArray>("expectedTail");
+    QTest::addRow("Word's trailing groups") << u"template.rtf"_s << QByteArray("{\\*\\themedata ");
+    QTest::addRow("binary data with braces") << u"binary.rtf"_s << QByteArray("}");
+}
+
+// The paragraphs land in front of the groups Word writes after the body (or the
+// final brace), and everything else of the template is kept byte for byte.
+void TestDocumentAssembler::rtfParagraphsGoBeforeTrailingGroups()
+{
+    QFETCH(QString, templateFile);
+    QFETCH(QByteArray, expectedTail);
+    const QByteArray original = fileBytes(fixture(templateFile));
+    const QString output = m_dir->filePath(u"out.rtf"_s);
+    const QString failure = build(fixture(templateFile), {u"Ж"_s}, output);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    const QByteArray saved = fileBytes(output);
+    const QByteArray inserted = "\\u1046?\\par";
+    const qsizetype at = saved.indexOf(inserted);
+    QVERIFY(at > 0);
+    const qsizetype tailStart = saved.indexOf(expectedTail, at);
+    QVERIFY(tailStart > 0);
+    const QByteArray tail = saved.mid(tailStart);
+    QVERIFY(original.endsWith(tail));
+    QVERIFY(original.startsWith(saved.left(at).chopped(5))); // up to the "\uc1 " in front
+    QCOMPARE(saved.size(), original.size() + (tailStart - at) + 5);
+}
+
+void TestDocumentAssembler::packageFollowsZipRules_data()
+{
+    QTest::addColumn<QString>("templateFile");
+    QTest::addColumn<QByteArray>("firstEntry");
+    QTest::addRow("docx") << u"template.docx"_s << QByteArray("[Content_Types].xml");
+    QTest::addRow("docm") << u"macros.docm"_s << QByteArray("[Content_Types].xml");
+    QTest::addRow("odt") << u"template.odt"_s << QByteArray("mimetype");
+    QTest::addRow("ott") << u"template.ott"_s << QByteArray("mimetype");
+}
+
+void TestDocumentAssembler::packageFollowsZipRules()
+{
+    QFETCH(QString, templateFile);
+    QFETCH(QByteArray, firstEntry);
+    const QString output = m_dir->filePath(u"out.zip"_s);
+    QStringList texts;
+    for (int i = 0; i < 3000; ++i)
+        texts.append(u"Объявление номер %1 с текстом, который сжимается"_s.arg(i));
+    const QString failure = build(fixture(templateFile), texts, output);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+
+    const QByteArray zip = fileBytes(output);
+    const QList<ZipRecord> records = centralDirectory(zip);
+    QVERIFY(!records.isEmpty());
+    QCOMPARE(records.first().name, firstEntry);
+    QCOMPARE(records.first().localOffset, 0u);
+    QSet<QByteArray> names;
+    for (const ZipRecord &r : records) {
+        QVERIFY2(!names.contains(r.name), r.name.constData());
+        names.insert(r.name);
+        QVERIFY2(r.method == 0 || r.method == 8, r.name.constData());
+        QVERIFY2(r.versionNeeded <= 20, r.name.constData());
+        QVERIFY2(!(r.flags & 0x0008) || r.method == 8, "a data descriptor on a stored entry");
+        QVERIFY(!r.name.startsWith('/') && !r.name.contains('\\'));
+    }
+    if (firstEntry == "mimetype") {
+        const ZipRecord &m = records.first();
+        QCOMPARE(m.method, quint16(0));
+        QCOMPARE(m.localExtraLength, quint16(0));
+        QCOMPARE(m.flags & 0x0008, 0);
+        QCOMPARE(zip.mid(30, 8), QByteArray("mimetype"));
+        QCOMPARE(zip.mid(38, 39), QByteArray("application/vnd.oasis.opendocument.text"));
+    }
+}
+
+void TestDocumentAssembler::templatePackageSavedAsDocument_data()
+{
+    QTest::addColumn<QString>("templateFile");
+    QTest::addColumn<QByteArray>("typesPart");
+    QTest::addColumn<QByteArray>("expectedType");
+    QTest::addColumn<QByteArrayList>("absentText");
+    QTest::addColumn<QByteArrayList>("absentEntries");
+    QTest::addColumn<QByteArrayList>("unchangedEntries");
+    const QByteArray docType = "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml";
+    QTest::addRow("dotx") << u"template.dotx"_s << QByteArray("[Content_Types].xml") << docType
+                          << QByteArrayList{"template.main"} << QByteArrayList{}
+                          << QByteArrayList{"word/styles.xml", "media/logo.bin", "docProps/core.xml", "_rels/.rels"};
+    QTest::addRow("docm") << u"macros.docm"_s << QByteArray("[Content_Types].xml") << docType
+                          << QByteArrayList{"macroEnabled", "vbaProject", "vbaData"}
+                          << QByteArrayList{"word/vbaProject.bin", "word/vbaData.xml", "word/_rels/vbaProject.bin.rels"}
+                          << QByteArrayList{"word/styles.xml", "media/logo.bin"};
+    QTest::addRow("ott") << u"template.ott"_s << QByteArray("META-INF/manifest.xml")
+                         << QByteArray("manifest:full-path=\"/\" manifest:version=\"1.2\" "
+                                       "manifest:media-type=\"application/vnd.oasis.opendocument.text\"")
+                         << QByteArrayList{"text-template"} << QByteArrayList{} << QByteArrayList{"styles.xml"};
+}
+
+// A template package is written as a plain document, and the parts the engine
+// does not edit are copied through unchanged.
+void TestDocumentAssembler::templatePackageSavedAsDocument()
+{
+    QFETCH(QString, templateFile);
+    QFETCH(QByteArray, typesPart);
+    QFETCH(QByteArray, expectedType);
+    QFETCH(QByteArrayList, absentText);
+    QFETCH(QByteArrayList, absentEntries);
+    QFETCH(QByteArrayList, unchangedEntries);
+
+    const QString output = m_dir->filePath(u"out"_s);
+    const QString failure = build(fixture(templateFile), {u"текст"_s}, output);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    const QByteArray zip = fileBytes(output);
+    const QByteArray original = fileBytes(fixture(templateFile));
+
+    const QByteArray types = entryData(zip, typesPart);
+    QVERIFY2(types.contains(expectedType), types.constData());
+    for (const QByteArray &text : absentText) {
+        QVERIFY2(!types.contains(text), text.constData());
+        QVERIFY2(!entryData(zip, "word/_rels/document.xml.rels").contains(text), text.constData());
+    }
+    QByteArrayList names;
+    for (const ZipRecord &r : centralDirectory(zip))
+        names.append(r.name);
+    for (const QByteArray &name : absentEntries)
+        QVERIFY2(!names.contains(name), name.constData());
+    for (const QByteArray &name : unchangedEntries) {
+        QVERIFY2(names.contains(name), name.constData());
+        QCOMPARE(entryData(zip, name), entryData(original, name));
+    }
+}
+
+void TestDocumentAssembler::templateStaysUntouched_data()
+{
+    QTest::addColumn<QString>("templateFile");
+    for (const Format &f : allTemplates())
+        QTest::addRow("%s", f.name) << f.templateFile;
+}
+
+void TestDocumentAssembler::templateStaysUntouched()
+{
+    QFETCH(QString, templateFile);
+    const QString path = copyFixture(templateFile);
+    const QByteArray before = fileBytes(path);
+    const QDateTime modified = QFileInfo(path).lastModified();
+    const QString failure = build(path, kIssueTexts, m_dir->filePath(u"Выпуск.doc"_s));
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QCOMPARE(sha(fileBytes(path)), sha(before));
+    QCOMPARE(QFileInfo(path).lastModified(), modified);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+void TestDocumentAssembler::savingOverTemplateReplacesIt_data()
+{
+    QTest::addColumn<QString>("reader");
+    QTest::addColumn<QString>("templateFile");
+    QTest::addRow("docx") << u"docx"_s << u"template.docx"_s;
+    QTest::addRow("odt") << u"odt"_s << u"template.odt"_s;
+    QTest::addRow("rtf") << u"rtf"_s << u"template.rtf"_s;
+}
+
+// Giving the template's own name as the target replaces the template, so the
+// next build starts from a template that already holds the ads.
+void TestDocumentAssembler::savingOverTemplateReplacesIt()
+{
+    QFETCH(QString, reader);
+    QFETCH(QString, templateFile);
+    const QString path = copyFixture(templateFile, u"Шаблон.doc"_s);
+    QStringList expected;
+    QString error;
+    QVERIFY2(readParagraphs(reader, path, expected, error), qPrintable(error));
+
+    QString failure = build(path, {u"первый выпуск"_s}, path);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    failure = build(path, {u"второй выпуск"_s}, path);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+
+    QStringList actual;
+    QVERIFY2(readParagraphs(reader, path, actual, error), qPrintable(error));
+    QCOMPARE(actual, expected + QStringList({u"первый выпуск"_s, u"второй выпуск"_s}));
+}
+
+void TestDocumentAssembler::secondSaveReplacesFirst()
+{
+    const QString output = m_dir->filePath(u"Выпуск.docx"_s);
+    QStringList longIssue;
+    for (int i = 0; i < 500; ++i)
+        longIssue.append(u"объявление %1"_s.arg(i));
+    QString failure = build(fixture(u"template.docx"_s), longIssue, output);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    failure = build(fixture(u"template.docx"_s), {u"единственное"_s}, output);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+
+    QStringList actual;
+    QString error;
+    QVERIFY2(readParagraphs(u"docx"_s, output, actual, error), qPrintable(error));
+    QCOMPARE(actual.size(), 4);
+    QCOMPARE(actual.last(), u"единственное"_s);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"Выпуск.docx"_s});
+}
+
+void TestDocumentAssembler::relativeNamesResolveAgainstWorkingDirectory()
+{
+    copyFixture(u"template.rtf"_s, u"Шаблон.doc"_s);
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(m_dir->path()));
+    const QString failure = build(u"Шаблон.doc"_s, {u"текст"_s}, u"Выпуск.doc"_s);
+    QDir::setCurrent(previous);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QVERIFY(fileBytes(m_dir->filePath(u"Выпуск.doc"_s)).startsWith("{\\rtf1"));
+}
+
+void TestDocumentAssembler::failedSaveKeepsExistingFile()
+{
+    const QString output = m_dir->filePath(u"Выпуск.docx"_s);
+    QVERIFY(writeFile(output, "the previous issue"));
+
+    DocumentAssembler assembler;
+    QVERIFY(assembler.OpenTemplate(fixture(u"template.docx"_s)).ok());
+    QVERIFY(assembler.AppendParagraph(u"текст"_s).ok());
+    AtomicFile::injectWriteFailureForTests(100, ENOSPC);
+    const Status status = assembler.SaveDocumentAs(output);
+    QVERIFY(!status.ok());
+    QCOMPARE(status.code(), int(FileErrors::DiskFull));
+    QVERIFY2(status.message().contains(u"Выпуск.docx"_s) && status.message().contains(u"диск заполнен"_s),
+             qPrintable(status.message()));
+    QCOMPARE(fileBytes(output), QByteArray("the previous issue"));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"Выпуск.docx"_s});
+
+    // The document is still open, so the operator can save under another name.
+    QVERIFY(assembler.SaveDocumentAs(m_dir->filePath(u"другое.docx"_s)).ok());
+}
+
+void TestDocumentAssembler::saveFailures_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<int>("code");
+    QTest::addRow("empty name") << QString() << int(FileErrors::FileNotFound);
+    QTest::addRow("missing folder") << u"нет такой папки/Выпуск.doc"_s << int(FileErrors::InvalidFilename);
+    QTest::addRow("target is a folder") << u"."_s << int(FileErrors::AccessDenied);
+}
+
+void TestDocumentAssembler::saveFailures()
+{
+    QFETCH(QString, target);
+    QFETCH(int, code);
+    DocumentAssembler assembler;
+    QVERIFY(assembler.OpenTemplate(fixture(u"template.odt"_s)).ok());
+    QVERIFY(assembler.AppendParagraph(u"текст"_s).ok());
+    const Status status = assembler.SaveDocumentAs(target.isEmpty() ? target : m_dir->filePath(target));
+    QVERIFY(!status.ok());
+    QCOMPARE(status.code(), code);
+    QVERIFY2(status.message().startsWith(u"Не удалось сохранить документ"_s), qPrintable(status.message()));
+    QVERIFY(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+void TestDocumentAssembler::refusedTemplates_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("hint");
+
+    const QString resave = u"сохраните заново как .docx, .odt или .rtf"_s;
+    const QByteArray docx = fileBytes(fixture(u"template.docx"_s));
+    QTest::addRow("Word 97-2003") << ole2("WordDocument") << int(WordErrors::LegacyWordFormat) << resave;
+    QTest::addRow("encrypted package") << ole2(utf16("EncryptionInfo") + utf16("EncryptedPackage"))
+                                       << int(WordErrors::PasswordProtected) << u"Снимите пароль"_s;
+    QTest::addRow("empty file") << QByteArray() << int(WordErrors::EmptyFile) << u"пуст"_s;
+    QTest::addRow("truncated archive") << docx.left(docx.size() / 2) << int(WordErrors::DamagedArchive) << resave;
+    QByteArray corrupted = docx;
+    for (int i = 60; i < 80; ++i)
+        corrupted[i] = char(corrupted[i] ^ 0x5A);
+    QTest::addRow("corrupted entry data") << corrupted << int(WordErrors::DamagedArchive) << resave;
+    QTest::addRow("plain text") << u"Частные объявления\r\n"_s.toUtf8() << int(WordErrors::UnsupportedKind) << resave;
+    QTest::addRow("HTML") << QByteArray("<html><body><p>x</p></body></html>") << int(WordErrors::UnsupportedKind) << resave;
+    QTest::addRow("zip without a document") << rawZip({{"readme.txt", "hello"}}) << int(WordErrors::UnsupportedKind)
+                                            << resave;
+    QTest::addRow("spreadsheet package")
+        << docxWithDocument(kMinimalDocument, "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml")
+        << int(WordErrors::UnsupportedKind) << resave;
+    QTest::addRow("OpenDocument spreadsheet")
+        << odfWithContent("application/vnd.oasis.opendocument.spreadsheet", "<x/>") << int(WordErrors::UnsupportedKind)
+        << resave;
+
+    QByteArray bomb(8 << 20, '\0');
+    QTest::addRow("entry inflating beyond its header")
+        << rawZip({{"[Content_Types].xml", bomb, true, 1000}}) << int(WordErrors::DamagedArchive) << resave;
+    QTest::addRow("entry declared huge")
+        << rawZip({{"[Content_Types].xml", "<a/>", true, qint64(3) << 30}}) << int(WordErrors::TooLarge) << u"МБ"_s;
+    QTest::addRow("entries together too big")
+        << rawZip({{"a", "1", true, qint64(200) << 20}, {"b", "2", true, qint64(200) << 20}, {"c", "3", true, qint64(200) << 20}})
+        << int(WordErrors::TooLarge) << u"МБ"_s;
+    QList<RawEntry> many;
+    for (int i = 0; i <= 10000; ++i)
+        many.append({QByteArray::number(i), QByteArray()});
+    QTest::addRow("too many entries") << rawZip(many) << int(WordErrors::TooLarge) << u"частей"_s;
+    QTest::addRow("duplicate entries")
+        << rawZip({{"[Content_Types].xml", "<a/>"}, {"word/document.xml", kMinimalDocument}, {"word/document.xml", "<b/>"}})
+        << int(WordErrors::DuplicateEntry) << u"word/document.xml"_s;
+
+    QTest::addRow("broken document XML")
+        << docxWithDocument("<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body><w:p>")
+        << int(WordErrors::BrokenXml) << u"word/document.xml"_s;
+    QTest::addRow("document without body")
+        << docxWithDocument("<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"/>")
+        << int(WordErrors::BrokenDocument) << resave;
+    QTest::addRow("broken content XML")
+        << odfWithContent("application/vnd.oasis.opendocument.text", "<office:document-content>&bogus;")
+        << int(WordErrors::BrokenXml) << u"content.xml"_s;
+    QTest::addRow("RTF never closed") << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 T;}} text\\par")
+                                      << int(WordErrors::BrokenDocument) << u"RTF"_s;
+    QTest::addRow("RTF binary beyond the end") << QByteArray("{\\rtf1 {\\pict\\bin999 xx}}")
+                                               << int(WordErrors::BrokenDocument) << u"RTF"_s;
+}
+
+// A template that cannot be used is refused with a message that names the file
+// and says what to do; nothing is opened, so nothing can be written.
+void TestDocumentAssembler::refusedTemplates()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, code);
+    QFETCH(QString, hint);
+    const QString path = m_dir->filePath(u"Шаблон.doc"_s);
+    QVERIFY(writeFile(path, bytes));
+
+    DocumentAssembler assembler;
+    const Status status = assembler.OpenTemplate(path);
+    QVERIFY(!status.ok());
+    QCOMPARE(status.code(), code);
+    QVERIFY2(status.message().contains(u"«"_s + path + u"»"_s), qPrintable(status.message()));
+    QVERIFY2(status.message().contains(hint, Qt::CaseInsensitive), qPrintable(status.message()));
+    QVERIFY(!assembler.isOpen());
+    QCOMPARE(assembler.SaveDocumentAs(m_dir->filePath(u"Выпуск.doc"_s)).code(), int(WordErrors::NoOpenDocument));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"Шаблон.doc"_s});
+    QCOMPARE(fileBytes(path), bytes);
+}
+
+void TestDocumentAssembler::missingAndUnreadableTemplates_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("code");
+    QTest::addRow("missing file") << u"Шаблон.doc"_s << int(WordErrors::TemplateNotFound);
+    QTest::addRow("missing folder") << u"нет/Шаблон.doc"_s << int(WordErrors::TemplateNotFound);
+    QTest::addRow("empty name") << QString() << int(WordErrors::TemplateNotFound);
+    QTest::addRow("folder") << u"папка"_s << int(WordErrors::NotAFile);
+}
+
+void TestDocumentAssembler::missingAndUnreadableTemplates()
+{
+    QFETCH(QString, name);
+    QFETCH(int, code);
+    QVERIFY(QDir(m_dir->path()).mkdir(u"папка"_s));
+    const QString path = name.isEmpty() ? name : m_dir->filePath(name);
+    DocumentAssembler assembler;
+    const Status status = assembler.OpenTemplate(path);
+    QVERIFY(!status.ok());
+    QCOMPARE(status.code(), code);
+    QVERIFY2(status.message().contains(u"«"_s + path + u"»"_s), qPrintable(status.message()));
+    QVERIFY(!assembler.isOpen());
+}
+
+void TestDocumentAssembler::nextBuildStartsClean_data()
+{
+    QTest::addColumn<bool>("discardFirst");
+    QTest::addRow("after discard") << true;
+    QTest::addRow("without discard") << false;
+}
+
+// A build that fails after appending leaves nothing behind for the next one.
+void TestDocumentAssembler::nextBuildStartsClean()
+{
+    QFETCH(bool, discardFirst);
+    DocumentAssembler assembler;
+    QVERIFY(assembler.OpenTemplate(fixture(u"template.docx"_s)).ok());
+    QVERIFY(assembler.AppendParagraph(u"из неудачной сборки"_s).ok());
+    QVERIFY(!assembler.SaveDocumentAs(m_dir->filePath(u"нет/Выпуск.docx"_s)).ok());
+    if (discardFirst) {
+        assembler.discard();
+        QVERIFY(!assembler.isOpen());
+    }
+
+    QVERIFY(assembler.OpenTemplate(fixture(u"template.docx"_s)).ok());
+    QVERIFY(assembler.AppendParagraph(u"новая сборка"_s).ok());
+    const QString output = m_dir->filePath(u"Выпуск.docx"_s);
+    QVERIFY(assembler.SaveDocumentAs(output).ok());
+    QVERIFY(assembler.CloseDocument().ok());
+    assembler.ReleaseWord();
+
+    QStringList actual;
+    QString error;
+    QVERIFY2(readParagraphs(u"docx"_s, output, actual, error), qPrintable(error));
+    QCOMPARE(actual.size(), 4);
+    QCOMPARE(actual.last(), u"новая сборка"_s);
+}
+
+void TestDocumentAssembler::operationsNeedAnOpenDocument()
+{
+    DocumentAssembler assembler;
+    QCOMPARE(assembler.AppendParagraph(u"x"_s).code(), int(WordErrors::NoOpenDocument));
+    QCOMPARE(assembler.SaveDocumentAs(m_dir->filePath(u"x.docx"_s)).code(), int(WordErrors::NoOpenDocument));
+    QVERIFY(assembler.OpenTemplate(fixture(u"template.odt"_s)).ok());
+    QVERIFY(assembler.CloseDocument().ok());
+    QCOMPARE(assembler.AppendParagraph(u"x"_s).code(), int(WordErrors::NoOpenDocument));
+    QVERIFY(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestDocumentAssembler)
+#include "test_word_documentassembler.moc"
