@@ -49,16 +49,18 @@ long peakRssKiB()
 // A realistic ad: about 60 Cyrillic characters of text and a rubric.
 QByteArray makeAdsFile(int count)
 {
-    static const char *const rubrics[] = {"\xcd\xe5\xe4\xe2\xe8\xe6\xe8\xec\xee\xf1\xf2\xfc", "\xc0\xe2\xf2\xee",
-                                          "\xd0\xe0\xe1\xee\xf2\xe0", "\xd3\xf1\xeb\xf3\xe3\xe8"};
-    const QByteArray text = "\xd1\xe4\xe0\xec 1-\xea\xee\xec\xed. \xea\xe2\xe0\xf0\xf2\xe8\xf0\xf3 \xe2 "
-                            "\xf6\xe5\xed\xf2\xf0\xe5, \xec\xe5\xe1\xe5\xeb\xfc, \xf2\xe5\xf5\xed\xe8\xea\xe0. "
-                            "\xd2\xe5\xeb. 2-14-";
+    static const char *const rubrics[] = {"\xcd\xe5\xe4\xe2\xe8\xe6\xe8\xec\xee\xf1\xf2\xfc",
+                                          "\xc0\xe2\xf2\xee", "\xd0\xe0\xe1\xee\xf2\xe0",
+                                          "\xd3\xf1\xeb\xf3\xe3\xe8"};
+    const QByteArray text =
+        "\xd1\xe4\xe0\xec 1-\xea\xee\xec\xed. \xea\xe2\xe0\xf0\xf2\xe8\xf0\xf3 \xe2 "
+        "\xf6\xe5\xed\xf2\xf0\xe5, \xec\xe5\xe1\xe5\xeb\xfc, \xf2\xe5\xf5\xed\xe8\xea\xe0. "
+        "\xd2\xe5\xeb. 2-14-";
     QByteArray out;
     out.reserve(qsizetype(count) * 90);
     for (int i = 0; i < count; ++i) {
-        out += QByteArray::number(1 + i % 5) + '|' + text + QByteArray::number(i % 100) + '|' + rubrics[i % 4] +
-               "|\r\n";
+        out += QByteArray::number(1 + i % 5) + '|' + text + QByteArray::number(i % 100) + '|' +
+               rubrics[i % 4] + "|\r\n";
     }
     return out;
 }
@@ -104,7 +106,8 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
-    std::printf("%10s %14s %14s %16s %18s\n", "ads", "file MB", "start-up ms", "peak RSS MB", "SaveAdsFile ms");
+    std::printf("%10s %14s %14s %16s %18s\n", "ads", "file MB", "start-up ms", "peak RSS MB",
+                "SaveAdsFile ms");
     for (int count : {1000, 100000, 1000000}) {
         QTemporaryDir dir;
         const QByteArray file = makeAdsFile(count);

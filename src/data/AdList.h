@@ -14,7 +14,13 @@
 class AdList
 {
 public:
-    enum Column { Runs, Text, Rubric, ColumnCount };
+    enum Column
+    {
+        Runs,
+        Text,
+        Rubric,
+        ColumnCount
+    };
 
     int count() const { return int(m_slots.size()); }
     bool isEmpty() const { return m_slots.empty(); }

@@ -82,7 +82,9 @@ Status write(const QString &path, QByteArrayView bytes)
 
     const QByteArray nativeTarget = QFile::encodeName(target);
     mode_t mode = 0666 & ~currentUmask();
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::stat(nativeTarget.constData(), &st) == 0) {
         if (S_ISDIR(st.st_mode) || (st.st_mode & 0222) == 0)
             return FileErrors::failure(FileErrors::AccessDenied);
@@ -119,7 +121,8 @@ Status write(const QString &path, QByteArrayView bytes)
     }
 
     // Make the rename itself durable; a failure here loses nothing.
-    const int dirFd = ::open(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dirFd =
+        ::open(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);

@@ -9,7 +9,8 @@
 //   106 "Invalid numeric input", anything else "I/O error <code>".
 namespace FileErrors {
 
-enum Code {
+enum Code
+{
     FileNotFound = 2,
     InvalidFilename = 3,
     TooManyOpenFiles = 4,

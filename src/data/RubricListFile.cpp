@@ -15,7 +15,8 @@ Status AppendRubric(const QString &path, const QString &name)
 {
     const auto encodedName = Cp1251::encode(name);
     if (!encodedName)
-        return Status::failure(QStringLiteral("Название рубрики содержит символ, которого нет в кодировке Windows-1251"));
+        return Status::failure(
+            QStringLiteral("Название рубрики содержит символ, которого нет в кодировке Windows-1251"));
 
     auto bytes = TextFile::readBytes(path);
     if (!bytes)

@@ -25,8 +25,7 @@ private:
 };
 
 // A value, or the failure that prevented it.
-template <typename T>
-class Result
+template <typename T> class Result
 {
 public:
     Result(T value) : m_value(std::move(value)) {}

@@ -77,7 +77,9 @@ Result<QByteArray> readBytes(const QString &path)
         return opened.status();
     Fd file{opened.value()};
 
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::fstat(file.fd, &st) != 0)
         return FileErrors::fromErrno(errno, path);
     if (S_ISDIR(st.st_mode))

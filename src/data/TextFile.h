@@ -21,8 +21,7 @@ Result<QByteArray> readBytes(const QString &path);
 
 // Calls onLine(QByteArrayView line) for each line of data by the reading rule.
 // A line holding a lone CR is handed over with that CR removed.
-template <typename F>
-void forEachLine(QByteArrayView data, F &&onLine);
+template <typename F> void forEachLine(QByteArrayView data, F &&onLine);
 
 QList<QByteArray> splitLines(QByteArrayView data);
 
@@ -44,8 +43,7 @@ namespace detail {
 QByteArray withoutLoneCr(QByteArrayView line);
 }
 
-template <typename F>
-void forEachLine(QByteArrayView data, F &&onLine)
+template <typename F> void forEachLine(QByteArrayView data, F &&onLine)
 {
     const char *p = data.data();
     const char *end = p + data.size();

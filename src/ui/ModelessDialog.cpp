@@ -4,8 +4,8 @@
 #include <QScreen>
 
 ModelessDialog::ModelessDialog(const QString &caption, QSize clientSize, bool escapeHides, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_escapeHides(escapeHides)
 {
     setWindowTitle(caption);

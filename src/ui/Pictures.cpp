@@ -46,7 +46,6 @@ QIcon redCross()
     return QIcon(pixmap);
 }
 
-
 QPixmap deleteWarning()
 {
     // Hard edges only: every pixel keeps one of the 16 palette colours.

@@ -2,7 +2,8 @@
 
 TAboutBox *AboutBox = nullptr;
 
-TAboutBox::TAboutBox(QWidget *parent) : ModelessDialog(QStringLiteral("Рубрики"), QSize(230, 201), false, parent)
+TAboutBox::TAboutBox(QWidget *parent)
+    : ModelessDialog(QStringLiteral("Рубрики"), QSize(230, 201), false, parent)
 {
     setObjectName(QStringLiteral("AboutBox"));
 }

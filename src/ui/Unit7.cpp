@@ -8,7 +8,8 @@
 
 TAboutBox3 *AboutBox3 = nullptr;
 
-TAboutBox3::TAboutBox3(QWidget *parent) : ModelessDialog(QStringLiteral("About"), QSize(297, 232), false, parent)
+TAboutBox3::TAboutBox3(QWidget *parent)
+    : ModelessDialog(QStringLiteral("About"), QSize(297, 232), false, parent)
 {
     setObjectName(QStringLiteral("AboutBox3"));
     QFont font(QStringLiteral("MS Sans Serif"));

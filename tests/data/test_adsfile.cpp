@@ -71,15 +71,18 @@ void TestAdsFile::lineToAd_data()
     QTest::addColumn<QStringList>("fields");
     QTest::addRow("worked example") << cp(u"3|Сдам комнату|Недвижимость|"_s)
                                     << QStringList{u"3"_s, u"Сдам комнату"_s, u"Недвижимость"_s};
-    QTest::addRow("empty runs and text") << cp(u"||Недвижимость|"_s)
-                                         << QStringList{QString(), QString(), u"Недвижимость"_s};
-    QTest::addRow("rest after third bar ignored") << cp(u"1|Сдам комнату|Недвижимость|срочно"_s)
-                                                  << QStringList{u"1"_s, u"Сдам комнату"_s, u"Недвижимость"_s};
-    QTest::addRow("one bar only") << cp(u"2|Сдам комнату"_s) << QStringList{u"2"_s, u"Сдам комнату"_s, QString()};
+    QTest::addRow("empty runs and text")
+        << cp(u"||Недвижимость|"_s) << QStringList{QString(), QString(), u"Недвижимость"_s};
+    QTest::addRow("rest after third bar ignored")
+        << cp(u"1|Сдам комнату|Недвижимость|срочно"_s)
+        << QStringList{u"1"_s, u"Сдам комнату"_s, u"Недвижимость"_s};
+    QTest::addRow("one bar only") << cp(u"2|Сдам комнату"_s)
+                                  << QStringList{u"2"_s, u"Сдам комнату"_s, QString()};
     QTest::addRow("extra fields") << QByteArray("1|a|b|c|d") << QStringList{u"1"_s, u"a"_s, u"b"_s};
     QTest::addRow("three bars") << QByteArray("|||") << QStringList{QString(), QString(), QString()};
     QTest::addRow("no bar") << QByteArray("abc") << QStringList{u"abc"_s, QString(), QString()};
-    QTest::addRow("blanks kept") << QByteArray(" 2 | a  |  b |") << QStringList{u" 2 "_s, u" a  "_s, u"  b "_s};
+    QTest::addRow("blanks kept") << QByteArray(" 2 | a  |  b |")
+                                 << QStringList{u" 2 "_s, u" a  "_s, u"  b "_s};
     QTest::addRow("lone CR dropped") << QByteArray("1|a\rb|c|") << QStringList{u"1"_s, u"ab"_s, u"c"_s};
 }
 

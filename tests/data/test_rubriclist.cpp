@@ -26,7 +26,7 @@ void writeRaw(const QString &path, const QByteArray &bytes)
 }
 
 const QByteArray kAvtoRabota = QByteArray::fromHex("C0E2F2EE0D0AD0E0E1EEF2E0"); // Авто CR LF Работа
-const QByteArray kUslugi = QByteArray::fromHex("D3F1EBF3E3E8");               // Услуги
+const QByteArray kUslugi = QByteArray::fromHex("D3F1EBF3E3E8");                 // Услуги
 
 } // namespace
 
@@ -61,10 +61,12 @@ void TestRubricList::append_data()
     const QByteArray twenty = QByteArray::fromHex("C0E2F2EE0D0AD0E0E1EEF2E00D0AD3F1EBF3E3E8");
     QTest::addRow("12 bytes to 20") << kAvtoRabota << u"Услуги"_s << twenty;
     QTest::addRow("trailing CR LF dropped") << kAvtoRabota + "\r\n" << u"Услуги"_s << twenty;
-    QTest::addRow("bare LF becomes CR LF") << QByteArray(kAvtoRabota).replace("\r\n", "\n") << u"Услуги"_s << twenty;
+    QTest::addRow("bare LF becomes CR LF")
+        << QByteArray(kAvtoRabota).replace("\r\n", "\n") << u"Услуги"_s << twenty;
     QTest::addRow("empty file") << QByteArray() << u"Услуги"_s << kUslugi;
     QTest::addRow("empty line kept") << QByteArray("a\r\n\r\nb") << u"c"_s << QByteArray("a\r\n\r\nb\r\nc");
-    QTest::addRow("empty name leaves a line end") << QByteArray("a\r\nb") << QString() << QByteArray("a\r\nb\r\n");
+    QTest::addRow("empty name leaves a line end")
+        << QByteArray("a\r\nb") << QString() << QByteArray("a\r\nb\r\n");
     QTest::addRow("after an empty name") << QByteArray("a\r\nb\r\n") << u"c"_s << QByteArray("a\r\nb\r\nc");
     QTest::addRow("duplicate name") << QByteArray("a") << u"a"_s << QByteArray("a\r\na");
     QTest::addRow("blanks kept") << QByteArray("a") << u"  b "_s << QByteArray("a\r\n  b ");

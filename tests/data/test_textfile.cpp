@@ -136,10 +136,19 @@ void TestTextFile::readingRule_data()
     QTest::addRow("lone CR dropped") << QByteArray("a\rb\r\n") << L{"ab"};
     QTest::addRow("CR before CR LF dropped") << QByteArray("a\r\r\nb") << L{"a", "b"};
     QTest::addRow("CR at end of file") << QByteArray("a\r") << L{"a"};
-    QTest::addRow("Ctrl+Z at line start ends file") << QByteArray("a\r\n\x1a" "b\r\n") << L{"a"};
-    QTest::addRow("Ctrl+Z first") << QByteArray("\x1a" "abc") << L{};
-    QTest::addRow("Ctrl+Z inside a line kept") << QByteArray("a\x1a" "b\r\nc") << L{"a\x1a" "b", "c"};
-    QTest::addRow("high bytes untouched") << QByteArray("\xc0\xe2\xf2\xee\r\n\x98") << L{"\xc0\xe2\xf2\xee", "\x98"};
+    QTest::addRow("Ctrl+Z at line start ends file") << QByteArray("a\r\n\x1a"
+                                                                  "b\r\n")
+                                                    << L{"a"};
+    QTest::addRow("Ctrl+Z first") << QByteArray("\x1a"
+                                                "abc")
+                                  << L{};
+    QTest::addRow("Ctrl+Z inside a line kept") << QByteArray("a\x1a"
+                                                             "b\r\nc")
+                                               << L{"a\x1a"
+                                                    "b",
+                                                    "c"};
+    QTest::addRow("high bytes untouched")
+        << QByteArray("\xc0\xe2\xf2\xee\r\n\x98") << L{"\xc0\xe2\xf2\xee", "\x98"};
 }
 
 void TestTextFile::readingRule()
@@ -232,8 +241,9 @@ void TestTextFile::openFailures()
     QVERIFY(!read.ok());
     QCOMPARE(read.status().message(), message);
 
-    const QStringList mapped = {FileErrors::fromErrno(EMFILE, {}).message(), FileErrors::fromErrno(ENOSPC, {}).message(),
-                                FileErrors::fromErrno(EACCES, {}).message(), FileErrors::fromErrno(EIO, {}).message()};
+    const QStringList mapped = {
+        FileErrors::fromErrno(EMFILE, {}).message(), FileErrors::fromErrno(ENOSPC, {}).message(),
+        FileErrors::fromErrno(EACCES, {}).message(), FileErrors::fromErrno(EIO, {}).message()};
     QCOMPARE(mapped, (QStringList{u"Too many open files"_s, u"Disk full"_s, u"File access denied"_s,
                                   u"I/O error %1"_s.arg(EIO)}));
 }

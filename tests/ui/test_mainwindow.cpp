@@ -52,7 +52,8 @@ QByteArray readAll(const QString &path)
 }
 
 const QString kRubrics = u"Недвижимость\r\nАвто\r\nРабота"_s;
-const QString kAds = u"1|Сдам комнату|Недвижимость|\r\n2|Продаю ВАЗ|Авто|\r\n3|Требуется продавец|Работа|\r\n"_s;
+const QString kAds =
+    u"1|Сдам комнату|Недвижимость|\r\n2|Продаю ВАЗ|Авто|\r\n3|Требуется продавец|Работа|\r\n"_s;
 
 } // namespace
 
@@ -141,7 +142,8 @@ void TestMainWindow::startUp_data()
     QTest::addRow("both files") << true << true << QStringList() << 3 << 3;
     QTest::addRow("no rubric list") << false << true << QStringList{u"File not found."_s} << 0 << 3;
     QTest::addRow("no ads file") << true << false << QStringList{u"File not found."_s} << 3 << 0;
-    QTest::addRow("neither") << false << false << QStringList{u"File not found."_s, u"File not found."_s} << 0 << 0;
+    QTest::addRow("neither") << false << false << QStringList{u"File not found."_s, u"File not found."_s} << 0
+                             << 0;
 }
 
 void TestMainWindow::startUp()
@@ -210,9 +212,12 @@ void TestMainWindow::windowsAndCaptions()
         QSize size;
     };
     const QList<Expected> windows = {
-        {AboutBox, u"Рубрики"_s, {230, 201}},          {AboutBox1, u"Директории"_s, {365, 177}},
-        {OKBottomDlg, u"Удаление записи"_s, {313, 128}}, {Form5, u"Изменение записи"_s, {377, 112}},
-        {AboutBox2, u"Создание файла"_s, {254, 117}},  {AboutBox3, u"About"_s, {297, 232}},
+        {AboutBox, u"Рубрики"_s, {230, 201}},
+        {AboutBox1, u"Директории"_s, {365, 177}},
+        {OKBottomDlg, u"Удаление записи"_s, {313, 128}},
+        {Form5, u"Изменение записи"_s, {377, 112}},
+        {AboutBox2, u"Создание файла"_s, {254, 117}},
+        {AboutBox3, u"About"_s, {297, 232}},
     };
     for (const Expected &e : windows) {
         QVERIFY(e.window);
@@ -247,12 +252,12 @@ void TestMainWindow::controlsAndTabOrder()
         QRect rect;
     };
     const QList<Place> places = {
-        {Form1->StringGrid1, {0, 0, 326, 121}},   {Form1->ComboBox1, {8, 200, 169, 24}},
-        {Form1->Edit2, {272, 192, 33, 24}},       {Form1->Button1, {8, 232, 75, 25}},
-        {Form1->Button2, {88, 232, 75, 25}},      {Form1->RadioButton1, {200, 160, 33, 17}},
+        {Form1->StringGrid1, {0, 0, 326, 121}},    {Form1->ComboBox1, {8, 200, 169, 24}},
+        {Form1->Edit2, {272, 192, 33, 24}},        {Form1->Button1, {8, 232, 75, 25}},
+        {Form1->Button2, {88, 232, 75, 25}},       {Form1->RadioButton1, {200, 160, 33, 17}},
         {Form1->RadioButton2, {232, 160, 33, 17}}, {Form1->RadioButton3, {272, 160, 33, 17}},
         {Form1->RadioButton4, {200, 192, 65, 17}}, {Form1->BitBtn1, {168, 232, 81, 25}},
-        {Form1->Button3, {16, 136, 73, 25}},      {Form1->Button4, {256, 232, 65, 25}},
+        {Form1->Button3, {16, 136, 73, 25}},       {Form1->Button4, {256, 232, 65, 25}},
         {Form1->Memo1, {0, 288, 326, 118}},
     };
     for (const Place &p : places)
@@ -282,13 +287,14 @@ void TestMainWindow::controlsAndTabOrder()
         QWidget *expected = p.w;
         QVERIFY2(!expected->accessibleName().isEmpty() || !expected->property("text").toString().isEmpty(),
                  qPrintable(expected->objectName()));
-        if (expected == Form1->RadioButton2 || expected == Form1->RadioButton3 || expected == Form1->RadioButton4)
+        if (expected == Form1->RadioButton2 || expected == Form1->RadioButton3 ||
+            expected == Form1->RadioButton4)
             continue;
         QCOMPARE(QApplication::focusWidget(), expected);
         if (expected == Form1->RadioButton1) {
-            const QList<QPair<Qt::Key, QWidget *>> moves = {
-                {Qt::Key_Right, Form1->RadioButton2}, {Qt::Key_Right, Form1->RadioButton3},
-                {Qt::Key_Down, Form1->RadioButton4}};
+            const QList<QPair<Qt::Key, QWidget *>> moves = {{Qt::Key_Right, Form1->RadioButton2},
+                                                            {Qt::Key_Right, Form1->RadioButton3},
+                                                            {Qt::Key_Down, Form1->RadioButton4}};
             for (const auto &[key, next] : moves) {
                 QTest::keyClick(QApplication::focusWidget(), key);
                 QCOMPARE(QApplication::focusWidget(), next);
