@@ -54,8 +54,8 @@ QByteArray makeAdsFile(int count)
     QByteArray out;
     out.reserve(qsizetype(count) * 90);
     for (int i = 0; i < count; ++i)
-        out += QByteArray::number(1 + i % 5) + '|' + text + QByteArray::number(i % 100) + '|' + rubrics[i % 4] +
-               "|\r\n";
+        out += QByteArray::number(1 + i % 5) + '|' + text + QByteArray::number(i % 100) + '|' +
+               rubrics[i % 4] + "|\r\n";
     return out;
 }
 
@@ -135,7 +135,8 @@ int main(int argc, char **argv)
     Form1->RadioButton2->setChecked(true);
     Form1->ComboBox1->setCurrentIndex(0);
 
-    const Figures add = timeIt(repetitions, [] {}, [] { Form1->Button1->click(); }, messages);
+    const Figures add = timeIt(
+        repetitions, [] {}, [] { Form1->Button1->click(); }, messages);
     const Figures change = timeIt(
         repetitions,
         [] {

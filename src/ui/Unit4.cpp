@@ -14,6 +14,10 @@ TOKBottomDlg::TOKBottomDlg(QWidget *parent)
     : ModelessDialog(QStringLiteral("Удаление записи"), QSize(313, 128), true, parent)
 {
     setObjectName(QStringLiteral("OKBottomDlg"));
+    // The classic default dialog font.
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSize(8);
+    setFont(font);
 
     Bevel1 = new QFrame(this);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
@@ -29,6 +33,7 @@ TOKBottomDlg::TOKBottomDlg(QWidget *parent)
     Label1 = new QLabel(QStringLiteral("Вы действительно хотите удалить эту запись?"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->move(64, 32);
+    Label1->adjustSize();
 
     OKBtn = new QPushButton(QStringLiteral("OK"), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));

@@ -10,7 +10,8 @@
 
 TForm5 *Form5 = nullptr;
 
-TForm5::TForm5(QWidget *parent) : ModelessDialog(QStringLiteral("Изменение записи"), QSize(377, 112), true, parent)
+TForm5::TForm5(QWidget *parent)
+    : ModelessDialog(QStringLiteral("Изменение записи"), QSize(377, 112), true, parent)
 {
     setObjectName(QStringLiteral("Form5"));
     QFont font(QStringLiteral("MS Sans Serif"));
@@ -30,6 +31,7 @@ TForm5::TForm5(QWidget *parent) : ModelessDialog(QStringLiteral("Изменен�
     Label1 = new QLabel(QStringLiteral("Вы правда хотите изменить эту запись?"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->move(112, 32);
+    Label1->adjustSize();
 
     Button1 = new QPushButton(QStringLiteral("OK"), this);
     Button1->setObjectName(QStringLiteral("Button1"));

@@ -10,6 +10,7 @@
 #include "ui/Unit5.h"
 #include "ui/Windows.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -146,6 +147,7 @@ class TestEditing : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -182,6 +184,11 @@ private:
     QString m_previousDir;
     QStringList m_messages;
 };
+
+void TestEditing::initTestCase()
+{
+    SetUpApplication(*qApp);
+}
 
 void TestEditing::init()
 {
@@ -251,6 +258,8 @@ void TestEditing::dialogs()
     QCOMPARE(dialog->windowTitle(), caption);
     QCOMPARE(dialog->size(), size);
     QCOMPARE(label->text(), question);
+    QVERIFY(label->width() >= label->sizeHint().width());
+    QVERIFY(dialog->rect().contains(label->geometry()));
     QCOMPARE(ok->text(), u"OK"_s);
     QCOMPARE(ok->geometry(), okGeometry);
     QVERIFY(ok->isDefault());
@@ -327,21 +336,21 @@ void TestEditing::compose_data()
 
     QTest::addRow("two lines") << u"Сдам гараж\nу парка"_s << 1 << QString() << u"Недвижимость"_s
                                << u"1|Сдам гараж у парка|Недвижимость|"_s;
-    QTest::addRow("lines kept untrimmed") << u" abc \n de"_s << 1 << QString() << u"Разное"_s
-                                          << u"1| abc   de|Разное|"_s;
-    QTest::addRow("line break at the end") << u"Сдам гараж\n"_s << 2 << QString() << u"Недвижимость"_s
-                                           << u"2|Сдам гараж|Недвижимость|"_s;
-    QTest::addRow("empty line between") << u"abc\n\nde"_s << 2 << QString() << u"Разное"_s
-                                        << u"2|abc  de|Разное|"_s;
+    QTest::addRow("lines kept untrimmed")
+        << u" abc \n de"_s << 1 << QString() << u"Разное"_s << u"1| abc   de|Разное|"_s;
+    QTest::addRow("line break at the end")
+        << u"Сдам гараж\n"_s << 2 << QString() << u"Недвижимость"_s << u"2|Сдам гараж|Недвижимость|"_s;
+    QTest::addRow("empty line between")
+        << u"abc\n\nde"_s << 2 << QString() << u"Разное"_s << u"2|abc  de|Разное|"_s;
     QTest::addRow("empty memo") << QString() << 3 << QString() << u"Разное"_s << u"3||Разное|"_s;
     QTest::addRow("only a line break") << u"\n"_s << 3 << QString() << u"Разное"_s << u"3||Разное|"_s;
     QTest::addRow("other with a count") << u"Куплю"_s << 4 << u"12"_s << u"Разное"_s << u"12|Куплю|Разное|"_s;
-    QTest::addRow("other, not a number") << u"Куплю"_s << 4 << u"много"_s << u"Разное"_s
-                                         << u"много|Куплю|Разное|"_s;
-    QTest::addRow("other with empty field") << u"Куплю"_s << 4 << QString() << u"Разное"_s
-                                            << u"|Куплю|Разное|"_s;
-    QTest::addRow("field ignored unless other") << u"Куплю"_s << 2 << u"7|"_s << u"Разное"_s
-                                                << u"2|Куплю|Разное|"_s;
+    QTest::addRow("other, not a number")
+        << u"Куплю"_s << 4 << u"много"_s << u"Разное"_s << u"много|Куплю|Разное|"_s;
+    QTest::addRow("other with empty field")
+        << u"Куплю"_s << 4 << QString() << u"Разное"_s << u"|Куплю|Разное|"_s;
+    QTest::addRow("field ignored unless other")
+        << u"Куплю"_s << 2 << u"7|"_s << u"Разное"_s << u"2|Куплю|Разное|"_s;
     QTest::addRow("none checked") << u"Куплю"_s << 0 << u"7"_s << u"Разное"_s << u"|Куплю|Разное|"_s;
     QTest::addRow("typed rubric") << u"Куплю"_s << 1 << QString() << u"Не из списка"_s
                                   << u"1|Куплю|Не из списка|"_s;
@@ -382,7 +391,8 @@ void TestEditing::wrappedTextIsStoredAsTyped()
 
     click(Form1->Button1);
     QCOMPARE(Form1->grid().cell(3, AdList::Text), text);
-    QCOMPARE(readBytes(u"x.txt"_s), adsFileBytes(kThreeAds + QStringList{u"1|"_s + text + u"|Недвижимость|"_s}));
+    QCOMPARE(readBytes(u"x.txt"_s),
+             adsFileBytes(kThreeAds + QStringList{u"1|"_s + text + u"|Недвижимость|"_s}));
 }
 
 void TestEditing::addTwice()
@@ -436,8 +446,8 @@ void TestEditing::change_data()
     QTest::addRow("the first") << kThreeAds << 1 << 3 << QString() << QStringList{u"3|"_s + changed, kB, kC};
     QTest::addRow("at the end") << kThreeAds << 3 << 1 << QString() << QStringList{kA, kB, u"1|"_s + changed};
     QTest::addRow("the only ad") << QStringList{kB} << 1 << 1 << QString() << QStringList{u"1|"_s + changed};
-    QTest::addRow("none checked keeps the count") << kThreeAds << 2 << 0 << u"9"_s
-                                                  << QStringList{kA, u"2|"_s + changed, kC};
+    QTest::addRow("none checked keeps the count")
+        << kThreeAds << 2 << 0 << u"9"_s << QStringList{kA, u"2|"_s + changed, kC};
     QTest::addRow("other with empty field clears the count")
         << kThreeAds << 2 << 4 << QString() << QStringList{kA, u"|"_s + changed, kC};
 }
@@ -496,7 +506,8 @@ void TestEditing::remove_data()
     // CurrentRow and the memo.
     QTest::addRow("in the middle") << kThreeAds << 2 << QStringList{kA, kC} << 2 << u"Продам велосипед"_s;
     QTest::addRow("the first") << kThreeAds << 1 << QStringList{kB, kC} << 1 << u"Сдам комнату"_s;
-    QTest::addRow("at the end, selected") << kThreeAds << 3 << QStringList{kA, kB} << 2 << u"Продам велосипед"_s;
+    QTest::addRow("at the end, selected")
+        << kThreeAds << 3 << QStringList{kA, kB} << 2 << u"Продам велосипед"_s;
     QTest::addRow("the only ad") << QStringList{kC} << 1 << QStringList() << 1 << u"Ищу работу"_s;
 }
 
@@ -585,6 +596,12 @@ void TestEditing::bothDialogsFollowTheSelection()
     QVERIFY(Form5->isVisible());
     QVERIFY(OKBottomDlg->isVisible());
 
+    // The main window stays usable meanwhile.
+    fillInputs(u"Отдам котят"_s, 1, QString(), u"Разное"_s);
+    click(Form1->Button1);
+    const QString added = u"1|Отдам котят|Разное|"_s;
+    QCOMPARE(gridAds(), (QStringList{kA, kB, kC, added}));
+
     selectCell(3);
     QCOMPARE(Form1->Memo1->toPlainText(), u"Ищу работу"_s);
     fillInputs(u"Ищу работу водителем"_s, 2, QString(), u"Работа"_s);
@@ -592,13 +609,13 @@ void TestEditing::bothDialogsFollowTheSelection()
     QVERIFY(!Form5->isVisible());
     QVERIFY(OKBottomDlg->isVisible());
     const QString changed = u"2|Ищу работу водителем|Работа|"_s;
-    QCOMPARE(gridAds(), (QStringList{kA, kB, changed}));
+    QCOMPARE(gridAds(), (QStringList{kA, kB, changed, added}));
 
     selectCell(2);
     click(OKBottomDlg->OKBtn);
     QVERIFY(!OKBottomDlg->isVisible());
-    QCOMPARE(gridAds(), (QStringList{kA, changed}));
-    QCOMPARE(readBytes(u"x.txt"_s), adsFileBytes({kA, changed}));
+    QCOMPARE(gridAds(), (QStringList{kA, changed, added}));
+    QCOMPARE(readBytes(u"x.txt"_s), adsFileBytes({kA, changed, added}));
     QVERIFY(m_messages.isEmpty());
 }
 
@@ -609,7 +626,8 @@ void TestEditing::failedSave_data()
     QTest::addColumn<QStringList>("afterRetry");
 
     const QString composed = u"3|Сдам гараж|Недвижимость|"_s;
-    QTest::addRow("add") << u"add"_s << QStringList{kA, kB, kC, composed} << QStringList{kA, kB, kC, composed, composed};
+    QTest::addRow("add") << u"add"_s << QStringList{kA, kB, kC, composed}
+                         << QStringList{kA, kB, kC, composed, composed};
     QTest::addRow("change") << u"change"_s << QStringList{kA, composed, kC} << QStringList{kA, composed, kC};
     // "OK" again deletes the ad that now stands at CurrentRow.
     QTest::addRow("delete") << u"delete"_s << QStringList{kA, kC} << QStringList{kA};
@@ -664,12 +682,14 @@ void TestEditing::refusedCharacters_data()
     QTest::addColumn<QString>("message");
 
     const QString separator = u": он разделяет поля в файле объявлений."_s;
-    QTest::addRow("separator in the text") << u"Сдам|гараж"_s << 1 << QString() << u"Разное"_s
-                                           << u"Символ «|» нельзя использовать в тексте объявления"_s + separator;
+    QTest::addRow("separator in the text")
+        << u"Сдам|гараж"_s << 1 << QString() << u"Разное"_s
+        << u"Символ «|» нельзя использовать в тексте объявления"_s + separator;
     QTest::addRow("separator in the rubric") << u"Сдам гараж"_s << 1 << QString() << u"Гаражи|Боксы"_s
                                              << u"Символ «|» нельзя использовать в рубрике"_s + separator;
-    QTest::addRow("separator in the count") << u"Сдам гараж"_s << 4 << u"2|"_s << u"Разное"_s
-                                            << u"Символ «|» нельзя использовать в поле «Другое:»"_s + separator;
+    QTest::addRow("separator in the count")
+        << u"Сдам гараж"_s << 4 << u"2|"_s << u"Разное"_s
+        << u"Символ «|» нельзя использовать в поле «Другое:»"_s + separator;
     QTest::addRow("no byte in the text")
         << u"Гараж → у парка"_s << 1 << QString() << u"Разное"_s
         << u"Символ «→» (U+2192) в тексте объявления нельзя сохранить в кодировке Windows-1251."_s;
