@@ -1,6 +1,7 @@
 // Office Open XML word-processing packages: .docx, and .dotx/.docm/.dotm
 // templates, which are saved as a plain .docx document.
 
+#include "word/BlockBuffer.h"
 #include "word/Formats.h"
 #include "word/ParagraphText.h"
 #include "word/WordErrors.h"
@@ -89,7 +90,7 @@ private:
     Status findMainPart(QByteArray &mainPart);
     Status prepareMainPart(qsizetype index);
     Status dropMacros(const QByteArray &mainPart, QList<QByteArray> &removedParts);
-    void appendRun(QStringView run);
+    void appendRun(QByteArray &out, QStringView run) const;
 
     QList<ZipArchive::Entry> m_entries;
     QHash<QByteArray, qsizetype> m_index; // lower-case part name -> entry
@@ -99,7 +100,7 @@ private:
 
     // The main part around the insertion point, and the appended paragraphs.
     QByteArray m_head;
-    QByteArray m_body;
+    BlockBuffer m_body;
     QByteArray m_tail;
 
     // Markup of an appended paragraph, from the template's last paragraph.
@@ -309,35 +310,39 @@ Status DocxDocument::dropMacros(const QByteArray &mainPart, QList<QByteArray> &r
     return {};
 }
 
-void DocxDocument::appendRun(QStringView run)
+void DocxDocument::appendRun(QByteArray &out, QStringView run) const
 {
     if (run.isEmpty())
         return;
-    m_body += m_textOpen;
-    ParagraphText::appendXmlText(m_body, run);
-    m_body += m_textClose;
+    out += m_textOpen;
+    ParagraphText::appendXmlText(out, run);
+    out += m_textClose;
 }
 
 void DocxDocument::appendParagraph(QStringView text)
 {
     QString storage;
     const QStringView clean = ParagraphText::cleaned(text, storage);
-    m_body += m_paragraphOpen;
+    // Every character may become a run of its own with an escape in it.
+    const qsizetype most = m_paragraphOpen.size() + m_runOpen.size() + m_runClose.size() + m_paragraphClose.size()
+        + clean.size() * (6 + m_textOpen.size() + m_textClose.size() + std::max(m_tab.size(), m_break.size()));
+    QByteArray &out = m_body.blockFor(most);
+    out += m_paragraphOpen;
     if (!clean.isEmpty()) {
-        m_body += m_runOpen;
+        out += m_runOpen;
         qsizetype start = 0;
         for (qsizetype i = 0; i < clean.size(); ++i) {
             const char16_t c = clean[i].unicode();
             if (c == u'\t' || c == u'\n') {
-                appendRun(clean.mid(start, i - start));
-                m_body += c == u'\t' ? m_tab : m_break;
+                appendRun(out, clean.mid(start, i - start));
+                out += c == u'\t' ? m_tab : m_break;
                 start = i + 1;
             }
         }
-        appendRun(clean.mid(start));
-        m_body += m_runClose;
+        appendRun(out, clean.mid(start));
+        out += m_runClose;
     }
-    m_body += m_paragraphClose;
+    out += m_paragraphClose;
 }
 
 Result<QByteArray> DocxDocument::render() const
@@ -356,7 +361,7 @@ Result<QByteArray> DocxDocument::render() const
         entry.name = m_entries[i].name;
         entry.mtime = m_entries[i].mtime;
         if (i == m_mainIndex) {
-            entry.pieces = {m_head, m_body, m_tail};
+            entry.pieces = QList<QByteArrayView>{m_head} + m_body.views() + QList<QByteArrayView>{m_tail};
             entry.mtime = 0;
             // Level 1 keeps a big issue quick to save; it costs little in size
             // on markup this repetitive.

@@ -1,5 +1,6 @@
 // OpenDocument text: .odt, and .ott templates, which are saved as .odt.
 
+#include "word/BlockBuffer.h"
 #include "word/Formats.h"
 #include "word/ParagraphText.h"
 #include "word/WordErrors.h"
@@ -49,7 +50,7 @@ private:
     }
     Status prepareContent(qsizetype index);
     Status makeDocumentManifest();
-    void appendSpaces(qsizetype count);
+    static void appendSpaces(QByteArray &out, const QByteArray &open, qsizetype count);
 
     QList<ZipArchive::Entry> m_entries;
     QString m_templatePath;
@@ -57,7 +58,7 @@ private:
     qsizetype m_contentIndex = -1;
 
     QByteArray m_head;
-    QByteArray m_body;
+    BlockBuffer m_body;
     QByteArray m_tail;
 
     QByteArray m_paragraphOpen;
@@ -175,12 +176,12 @@ Status OdtDocument::makeDocumentManifest()
     return {};
 }
 
-void OdtDocument::appendSpaces(qsizetype count)
+void OdtDocument::appendSpaces(QByteArray &out, const QByteArray &open, qsizetype count)
 {
-    m_body += m_spaceOpen;
+    out += open;
     if (count > 1)
-        m_body += " text:c=\"" + QByteArray::number(count) + '"';
-    m_body += "/>";
+        out += " text:c=\"" + QByteArray::number(count) + '"';
+    out += "/>";
 }
 
 // Readers collapse runs of blanks and drop them at the start and end of a
@@ -190,11 +191,15 @@ void OdtDocument::appendParagraph(QStringView text)
 {
     QString storage;
     const QStringView clean = ParagraphText::cleaned(text, storage);
+    // Every character may become an element of its own.
+    const qsizetype most = m_paragraphOpen.size() + m_paragraphClose.size() + m_emptyParagraph.size()
+        + clean.size() * (6 + m_spaceOpen.size() + 20 + m_tab.size() + m_break.size());
+    QByteArray &out = m_body.blockFor(most);
     if (clean.isEmpty()) {
-        m_body += m_emptyParagraph;
+        out += m_emptyParagraph;
         return;
     }
-    m_body += m_paragraphOpen;
+    out += m_paragraphOpen;
     const qsizetype n = clean.size();
     qsizetype start = 0; // of the characters not yet written
     bool afterElement = true;
@@ -210,14 +215,14 @@ void OdtDocument::appendParagraph(QStringView text)
                 ++i; // one literal blank, written with the text before it
                 --count;
             }
-            ParagraphText::appendXmlText(m_body, clean.mid(start, i - start));
+            ParagraphText::appendXmlText(out, clean.mid(start, i - start));
             if (count > 0)
-                appendSpaces(count);
+                appendSpaces(out, m_spaceOpen, count);
             start = i = end;
             afterElement = false;
         } else if (c == u'\t' || c == u'\n') {
-            ParagraphText::appendXmlText(m_body, clean.mid(start, i - start));
-            m_body += c == u'\t' ? m_tab : m_break;
+            ParagraphText::appendXmlText(out, clean.mid(start, i - start));
+            out += c == u'\t' ? m_tab : m_break;
             start = ++i;
             afterElement = true;
         } else {
@@ -225,8 +230,8 @@ void OdtDocument::appendParagraph(QStringView text)
             ++i;
         }
     }
-    ParagraphText::appendXmlText(m_body, clean.mid(start));
-    m_body += m_paragraphClose;
+    ParagraphText::appendXmlText(out, clean.mid(start));
+    out += m_paragraphClose;
 }
 
 Result<QByteArray> OdtDocument::render() const
@@ -245,7 +250,7 @@ Result<QByteArray> OdtDocument::render() const
         entry.name = m_entries[i].name;
         entry.mtime = m_entries[i].mtime;
         if (i == m_contentIndex) {
-            entry.pieces = {m_head, m_body, m_tail};
+            entry.pieces = QList<QByteArrayView>{m_head} + m_body.views() + QList<QByteArrayView>{m_tail};
             entry.mtime = 0;
             entry.level = m_body.size() > (1 << 20) ? 1 : 6;
         } else {

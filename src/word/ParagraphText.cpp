@@ -1,5 +1,9 @@
 #include "word/ParagraphText.h"
 
+#include <sys/mman.h>
+
+#include <cstdint>
+
 namespace ParagraphText {
 
 namespace {
@@ -116,35 +120,67 @@ void appendXmlAttribute(QByteArray &out, QStringView run)
 
 void appendRtfText(QByteArray &out, QStringView text)
 {
+    const qsizetype start = out.size();
+    // At most nine bytes per UTF-16 unit ("\\u-32768?").
+    out.resize(start + text.size() * 9);
+    char *p = out.data() + start;
     for (const QChar ch : text) {
         const char16_t c = ch.unicode();
         switch (c) {
         case u'\\':
-            out.append("\\\\");
-            continue;
         case u'{':
-            out.append("\\{");
-            continue;
         case u'}':
-            out.append("\\}");
+            *p++ = '\\';
+            *p++ = char(c);
             continue;
         case u'\t':
-            out.append("\\tab ");
+            p = std::copy_n("\\tab ", 5, p);
             continue;
         case u'\n':
-            out.append("\\line ");
+            p = std::copy_n("\\line ", 6, p);
             continue;
         default:
             break;
         }
         if (c >= 0x20 && c < 0x7F) {
-            out.append(char(c));
-        } else {
-            out.append("\\u");
-            out.append(QByteArray::number(int(qint16(c))));
-            out.append('?');
+            *p++ = char(c);
+            continue;
         }
+        *p++ = '\\';
+        *p++ = 'u';
+        int value = qint16(c);
+        if (value < 0) {
+            *p++ = '-';
+            value = -value;
+        }
+        char digits[6];
+        int n = 0;
+        do {
+            digits[n++] = char('0' + value % 10);
+            value /= 10;
+        } while (value > 0);
+        while (n > 0)
+            *p++ = digits[--n];
+        *p++ = '?';
     }
+    out.resize(p - out.constData());
+}
+
+void adviseLargePages(const QByteArray &buffer, qsizetype &knownCapacity)
+{
+    if (buffer.capacity() == knownCapacity)
+        return;
+    knownCapacity = buffer.capacity();
+#ifdef MADV_HUGEPAGE
+    if (knownCapacity < (qsizetype(8) << 20))
+        return;
+    constexpr std::uintptr_t huge = std::uintptr_t(2) << 20;
+    const auto address = reinterpret_cast<std::uintptr_t>(buffer.constData());
+    const std::uintptr_t begin = (address + huge - 1) & ~(huge - 1);
+    const std::uintptr_t end = (address + std::uintptr_t(knownCapacity)) & ~(huge - 1);
+    if (end > begin)
+        ::madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+#endif
 }
 
 } // namespace ParagraphText

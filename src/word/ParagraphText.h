@@ -24,4 +24,9 @@ void appendXmlAttribute(QByteArray &out, QStringView run);
 // everything outside printable ASCII as \uN? (signed 16-bit, surrogates as two).
 void appendRtfText(QByteArray &out, QStringView text);
 
+// For a buffer that grows to tens of megabytes: whenever its capacity has
+// changed since knownCapacity, asks the kernel for huge pages on it. Touching a
+// fresh 40 MB buffer page by page costs more than encoding the text in it.
+void adviseLargePages(const QByteArray &buffer, qsizetype &knownCapacity);
+
 } // namespace ParagraphText

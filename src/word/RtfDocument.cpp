@@ -193,35 +193,52 @@ class RtfDocument final : public EditableDocument
 {
 public:
     RtfDocument(QByteArray bytes, qsizetype insertAt, bool openParagraph)
-        : m_head(bytes.left(insertAt)), m_tail(bytes.mid(insertAt)), m_openParagraph(openParagraph)
+        : m_tail(bytes.mid(insertAt)), m_openParagraph(openParagraph)
     {
+        bytes.truncate(insertAt);
+        m_document = std::move(bytes);
+        m_headSize = insertAt;
     }
 
     void appendParagraph(QStringView text) override
     {
+        detachTail();
         // The template's last paragraph has no paragraph mark yet: end it first.
-        if (m_openParagraph && m_body.isEmpty())
-            m_body += "\\par\r\n";
+        if (m_openParagraph && m_document.size() == m_headSize)
+            m_document += "\\par\r\n";
         QString storage;
-        m_body += "\\uc1 ";
-        ParagraphText::appendRtfText(m_body, ParagraphText::cleaned(text, storage));
-        m_body += "\\par\r\n";
+        m_document += "\\uc1 ";
+        ParagraphText::appendRtfText(m_document, ParagraphText::cleaned(text, storage));
+        m_document += "\\par\r\n";
+        ParagraphText::adviseLargePages(m_document, m_capacity);
     }
 
+    // The head, the paragraphs and the tail are one buffer while a save needs
+    // them, so that saving copies nothing; the next paragraph takes the tail
+    // off again.
     Result<QByteArray> render() const override
     {
-        QByteArray out;
-        out.reserve(m_head.size() + m_body.size() + m_tail.size());
-        out += m_head;
-        out += m_body;
-        out += m_tail;
-        return out;
+        if (!m_tailAttached) {
+            m_document += m_tail;
+            m_tailAttached = true;
+        }
+        return m_document;
     }
 
 private:
-    QByteArray m_head;
-    QByteArray m_body;
+    void detachTail()
+    {
+        if (m_tailAttached) {
+            m_document.chop(m_tail.size());
+            m_tailAttached = false;
+        }
+    }
+
+    mutable QByteArray m_document; // head, paragraphs and, for a save, the tail
+    mutable bool m_tailAttached = false;
     QByteArray m_tail;
+    qsizetype m_headSize = 0;
+    qsizetype m_capacity = 0;
     bool m_openParagraph;
 };
 

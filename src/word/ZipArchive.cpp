@@ -5,9 +5,16 @@
 #include <QScopeGuard>
 #include <QSet>
 
+#include <cstring>
+
 #include <zip.h>
 
+#include <zlib.h>
+
+#include <algorithm>
+#include <atomic>
 #include <memory>
+#include <thread>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -33,6 +40,173 @@ struct FileCloser
 {
     void operator()(zip_file_t *file) const { zip_fclose(file); }
 };
+
+
+// Big parts are deflated in independent chunks on all cores, the way pigz does
+// it: each chunk starts with the 32 KiB before it as its dictionary and ends
+// with a sync flush, so the chunks join into one ordinary deflate stream.
+constexpr qsizetype kChunk = qsizetype(1) << 20;
+constexpr qsizetype kWindow = qsizetype(32) << 10;
+
+struct Deflated
+{
+    QByteArray data;
+    uLong crc = 0;
+    qint64 size = 0;
+    QString error;
+};
+
+// Calls visit(pointer, length) for the bytes [from, to) of the concatenated pieces.
+template <typename Visit>
+void forEachSpan(const QList<QByteArrayView> &pieces, qint64 from, qint64 to, Visit visit)
+{
+    qint64 offset = 0;
+    for (QByteArrayView piece : pieces) {
+        const qint64 begin = std::max(from, offset), end = std::min(to, offset + piece.size());
+        if (begin < end)
+            visit(piece.data() + (begin - offset), end - begin);
+        offset += piece.size();
+    }
+}
+
+Deflated deflateInParallel(const QList<QByteArrayView> &pieces, int level)
+{
+    qint64 total = 0;
+    for (QByteArrayView piece : pieces)
+        total += piece.size();
+    const qsizetype chunks = qsizetype((total + kChunk - 1) / kChunk);
+    QList<QByteArray> outputs(chunks);
+    QList<uLong> crcs(chunks);
+    std::atomic<qsizetype> next{0};
+    std::atomic<bool> failed{false};
+
+    auto work = [&] {
+        for (qsizetype c = next++; c < chunks && !failed; c = next++) {
+            const qint64 from = c * kChunk, to = std::min<qint64>(total, from + kChunk);
+            z_stream z{};
+            if (deflateInit2(&z, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+                failed = true;
+                return;
+            }
+            if (from > 0) {
+                QByteArray dictionary;
+                forEachSpan(pieces, std::max<qint64>(0, from - kWindow), from,
+                            [&](const char *p, qint64 n) { dictionary.append(p, qsizetype(n)); });
+                deflateSetDictionary(&z, reinterpret_cast<const Bytef *>(dictionary.constData()), uInt(dictionary.size()));
+            }
+            QByteArray &out = outputs[c];
+            out.resize(qsizetype(deflateBound(&z, uLong(to - from))) + 16);
+            z.next_out = reinterpret_cast<Bytef *>(out.data());
+            z.avail_out = uInt(out.size());
+            uLong crc = crc32(0, nullptr, 0);
+            forEachSpan(pieces, from, to, [&](const char *p, qint64 n) {
+                crc = crc32(crc, reinterpret_cast<const Bytef *>(p), uInt(n));
+                z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(p));
+                z.avail_in = uInt(n);
+                while (z.avail_in > 0 && deflate(&z, Z_NO_FLUSH) == Z_OK) {
+                }
+            });
+            const int status = deflate(&z, c + 1 == chunks ? Z_FINISH : Z_SYNC_FLUSH);
+            if (status != (c + 1 == chunks ? Z_STREAM_END : Z_OK))
+                failed = true;
+            out.resize(qsizetype(z.total_out));
+            deflateEnd(&z);
+            crcs[c] = crc;
+        }
+    };
+    const int threads = int(std::clamp<qsizetype>(std::thread::hardware_concurrency(), 1, std::min<qsizetype>(chunks, 8)));
+    std::vector<std::thread> pool;
+    for (int t = 1; t < threads; ++t)
+        pool.emplace_back(work);
+    work();
+    for (std::thread &thread : pool)
+        thread.join();
+
+    Deflated result;
+    if (failed) {
+        result.error = u"ошибка сжатия"_s;
+        return result;
+    }
+    qsizetype compressed = 0;
+    for (const QByteArray &out : std::as_const(outputs))
+        compressed += out.size();
+    result.data.reserve(compressed);
+    result.crc = crc32(0, nullptr, 0);
+    for (qsizetype c = 0; c < chunks; ++c) {
+        result.data += outputs[c];
+        const qint64 length = std::min<qint64>(total, (c + 1) * kChunk) - c * kChunk;
+        result.crc = crc32_combine(result.crc, crcs[c], z_off_t(length));
+    }
+    result.size = total;
+    return result;
+}
+
+// A libzip source holding data that is already deflated: libzip takes the
+// size, CRC and method from its stat and copies the bytes unchanged.
+zip_int64_t deflatedSourceCallback(void *state, void *data, zip_uint64_t length, zip_source_cmd_t command)
+{
+    struct State
+    {
+        Deflated deflated;
+        qint64 offset;
+        zip_error_t error;
+    };
+    auto *s = static_cast<State *>(state);
+    switch (command) {
+    case ZIP_SOURCE_OPEN:
+        s->offset = 0;
+        return 0;
+    case ZIP_SOURCE_READ: {
+        const qint64 n = std::min<qint64>(qint64(length), s->deflated.data.size() - s->offset);
+        std::memcpy(data, s->deflated.data.constData() + s->offset, size_t(n));
+        s->offset += n;
+        return n;
+    }
+    case ZIP_SOURCE_CLOSE:
+        return 0;
+    case ZIP_SOURCE_STAT: {
+        auto *st = static_cast<zip_stat_t *>(data);
+        zip_stat_init(st);
+        st->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC | ZIP_STAT_ENCRYPTION_METHOD;
+        st->size = zip_uint64_t(s->deflated.size);
+        st->comp_size = zip_uint64_t(s->deflated.data.size());
+        st->comp_method = ZIP_CM_DEFLATE;
+        st->crc = zip_uint32_t(s->deflated.crc);
+        st->encryption_method = ZIP_EM_NONE;
+        return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&s->error, data, length);
+    case ZIP_SOURCE_FREE:
+        zip_error_fini(&s->error);
+        delete s;
+        return 0;
+    case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                              ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+    default:
+        zip_error_set(&s->error, ZIP_ER_INVAL, 0);
+        return -1;
+    }
+}
+
+zip_source_t *deflatedSource(zip_t *zip, Deflated deflated)
+{
+    struct State
+    {
+        Deflated deflated;
+        qint64 offset;
+        zip_error_t error;
+    };
+    auto *state = new State{std::move(deflated), 0, {}};
+    zip_error_init(&state->error);
+    zip_source_t *source = zip_source_function(zip, deflatedSourceCallback, state);
+    if (!source) {
+        zip_error_fini(&state->error);
+        delete state;
+    }
+    return source;
+}
 
 } // namespace
 
@@ -156,12 +330,24 @@ Result<QByteArray> write(const QList<OutputEntry> &entries)
     zip_error_fini(&error);
 
     for (const OutputEntry &entry : entries) {
+        qint64 size = 0;
         QList<zip_buffer_fragment_t> fragments;
         for (QByteArrayView piece : entry.pieces) {
+            size += piece.size();
             if (!piece.isEmpty())
                 fragments.append({reinterpret_cast<zip_uint8_t *>(const_cast<char *>(piece.data())), zip_uint64_t(piece.size())});
         }
-        zip_source_t *source = zip_source_buffer_fragment(zip, fragments.constData(), zip_uint64_t(fragments.size()), 0);
+        zip_source_t *source = nullptr;
+        if (!entry.stored && size > 4 * kChunk) {
+            Deflated deflated = deflateInParallel(entry.pieces, entry.level);
+            if (!deflated.error.isEmpty()) {
+                zip_discard(zip);
+                return failure(deflated.error);
+            }
+            source = deflatedSource(zip, std::move(deflated));
+        } else {
+            source = zip_source_buffer_fragment(zip, fragments.constData(), zip_uint64_t(fragments.size()), 0);
+        }
         if (!source) {
             const QString message = libzipMessage(zip_get_error(zip));
             zip_discard(zip);

@@ -150,6 +150,7 @@ struct ZipRecord
     quint16 method = 0;
     quint16 localExtraLength = 0;
     quint16 centralExtraLength = 0;
+    quint32 crc = 0;
     quint32 compressedSize = 0;
     quint32 size = 0;
     quint32 localOffset = 0;
@@ -169,6 +170,7 @@ inline QList<ZipRecord> centralDirectory(const QByteArray &zip)
         r.versionNeeded = qFromLittleEndian<quint16>(p + at + 6);
         r.flags = qFromLittleEndian<quint16>(p + at + 8);
         r.method = qFromLittleEndian<quint16>(p + at + 10);
+        r.crc = qFromLittleEndian<quint32>(p + at + 16);
         r.compressedSize = qFromLittleEndian<quint32>(p + at + 20);
         r.size = qFromLittleEndian<quint32>(p + at + 24);
         const quint16 nameLength = qFromLittleEndian<quint16>(p + at + 28);

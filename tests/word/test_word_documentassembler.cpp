@@ -377,19 +377,24 @@ void TestDocumentAssembler::packageFollowsZipRules_data()
 {
     QTest::addColumn<QString>("templateFile");
     QTest::addColumn<QByteArray>("firstEntry");
-    QTest::addRow("docx") << u"template.docx"_s << QByteArray("[Content_Types].xml");
-    QTest::addRow("docm") << u"macros.docm"_s << QByteArray("[Content_Types].xml");
-    QTest::addRow("odt") << u"template.odt"_s << QByteArray("mimetype");
-    QTest::addRow("ott") << u"template.ott"_s << QByteArray("mimetype");
+    QTest::addColumn<int>("count");
+    QTest::addRow("docx") << u"template.docx"_s << QByteArray("[Content_Types].xml") << 3000;
+    QTest::addRow("docm") << u"macros.docm"_s << QByteArray("[Content_Types].xml") << 3000;
+    QTest::addRow("odt") << u"template.odt"_s << QByteArray("mimetype") << 3000;
+    QTest::addRow("ott") << u"template.ott"_s << QByteArray("mimetype") << 3000;
+    // Big enough for the main part to be deflated in parallel chunks.
+    QTest::addRow("docx, big") << u"template.docx"_s << QByteArray("[Content_Types].xml") << 40000;
+    QTest::addRow("odt, big") << u"template.odt"_s << QByteArray("mimetype") << 60000;
 }
 
 void TestDocumentAssembler::packageFollowsZipRules()
 {
     QFETCH(QString, templateFile);
     QFETCH(QByteArray, firstEntry);
+    QFETCH(int, count);
     const QString output = m_dir->filePath(u"out.zip"_s);
     QStringList texts;
-    for (int i = 0; i < 3000; ++i)
+    for (int i = 0; i < count; ++i)
         texts.append(u"Объявление номер %1 с текстом, который сжимается"_s.arg(i));
     const QString failure = build(fixture(templateFile), texts, output);
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
@@ -407,7 +412,13 @@ void TestDocumentAssembler::packageFollowsZipRules()
         QVERIFY2(r.versionNeeded <= 20, r.name.constData());
         QVERIFY2(!(r.flags & 0x0008) || r.method == 8, "a data descriptor on a stored entry");
         QVERIFY(!r.name.startsWith('/') && !r.name.contains('\\'));
+        const QByteArray data = entryData(zip, r.name);
+        QCOMPARE(quint32(data.size()), r.size);
+        QCOMPARE(quint32(crc32(0, reinterpret_cast<const Bytef *>(data.constData()), uInt(data.size()))), r.crc);
     }
+    const QByteArray main = entryData(zip, firstEntry == "mimetype" ? "content.xml" : "word/document.xml");
+    QVERIFY(main.contains(u"Объявление номер %1 с текстом"_s.arg(count - 1).toUtf8()));
+    QVERIFY(main.trimmed().endsWith("document-content>") || main.trimmed().endsWith("w:document>"));
     if (firstEntry == "mimetype") {
         const ZipRecord &m = records.first();
         QCOMPARE(m.method, quint16(0));
