@@ -52,7 +52,7 @@ def rtf_paragraphs(path):
             shutil.copy(os.path.join("/usr/share/unrtf", name), conf)
         with open(os.path.join(conf, "text.conf"), "a") as f:
             f.write("unisymbol_print\n\t&#%;\n")
-        out = subprocess.run(["unrtf", "-P", conf, "--text", source], check=True,
+        out = subprocess.run(["unrtf", "--nopict", "-P", conf, "--text", source], check=True,
                              capture_output=True).stdout.decode("utf-8", "surrogateescape")
     lines = out.split("\n")
     body = lines[lines.index("-----------------") + 1:]

@@ -255,14 +255,14 @@ void TestDocumentAssembler::forbiddenCharactersLeftOut_data()
     const QString controls = u"до"_s + QChar(0x01) + QChar(0x08) + QChar(0x0B) + QChar(0x0C) + QChar(0x1F) + u"после"_s;
     const QString nonCharacters = u"а"_s + QChar(0xFFFE) + u"б"_s + QChar(0xFFFF) + u"в"_s;
     const QString loneSurrogates = u"x"_s + QChar(0xD800) + u"y"_s + QChar(0xDC00) + u"z"_s;
-    for (const char *reader : {"docx", "odt", "rtf"}) { // NOLINT
-        const QString file = reader == QByteArrayView("docx") ? u"template.docx"_s
-            : reader == QByteArrayView("odt")               ? u"template.odt"_s
-                                                            : u"template.rtf"_s;
-        QTest::addRow("%s, C0 controls", reader) << QString::fromLatin1(reader) << file << controls << u"допосле"_s;
-        QTest::addRow("%s, U+FFFE and U+FFFF", reader) << QString::fromLatin1(reader) << file << nonCharacters << u"абв"_s;
-        QTest::addRow("%s, unpaired surrogates", reader) << QString::fromLatin1(reader) << file << loneSurrogates << u"xyz"_s;
-        QTest::addRow("%s, only controls", reader) << QString::fromLatin1(reader) << file << QString(QChar(0x02)) << QString();
+    const QList<std::pair<QString, QString>> readers = {
+        {u"docx"_s, u"template.docx"_s}, {u"odt"_s, u"template.odt"_s}, {u"rtf"_s, u"template.rtf"_s}};
+    for (const auto &[reader, file] : readers) {
+        const QByteArray name = reader.toLatin1();
+        QTest::addRow("%s, C0 controls", name.constData()) << reader << file << controls << u"допосле"_s;
+        QTest::addRow("%s, U+FFFE and U+FFFF", name.constData()) << reader << file << nonCharacters << u"абв"_s;
+        QTest::addRow("%s, unpaired surrogates", name.constData()) << reader << file << loneSurrogates << u"xyz"_s;
+        QTest::addRow("%s, only controls", name.constData()) << reader << file << QString(QChar(0x02)) << QString();
     }
 }
 
