@@ -10,36 +10,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "TestFiles.h"
+
 #include <cerrno>
 
 using namespace Qt::StringLiterals;
+using namespace TestFiles;
 
 namespace {
-
-QByteArray cp(const QString &s)
-{
-    QByteArray out;
-    for (QChar c : s) {
-        const ushort u = c.unicode();
-        out.append(u >= 0x0410 && u <= 0x044F ? char(0xC0 + (u - 0x0410)) : char(u));
-    }
-    return out;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return f.readAll();
-}
-
-void writeRaw(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 QStringList row(const AdList &list, int i)
 {
@@ -69,14 +47,14 @@ void TestAdsFile::lineToAd_data()
 {
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<QStringList>("fields");
-    QTest::addRow("worked example") << cp(u"3|Сдам комнату|Недвижимость|"_s)
+    QTest::addRow("worked example") << cp1251(u"3|Сдам комнату|Недвижимость|"_s)
                                     << QStringList{u"3"_s, u"Сдам комнату"_s, u"Недвижимость"_s};
     QTest::addRow("empty runs and text")
-        << cp(u"||Недвижимость|"_s) << QStringList{QString(), QString(), u"Недвижимость"_s};
+        << cp1251(u"||Недвижимость|"_s) << QStringList{QString(), QString(), u"Недвижимость"_s};
     QTest::addRow("rest after third bar ignored")
-        << cp(u"1|Сдам комнату|Недвижимость|срочно"_s)
+        << cp1251(u"1|Сдам комнату|Недвижимость|срочно"_s)
         << QStringList{u"1"_s, u"Сдам комнату"_s, u"Недвижимость"_s};
-    QTest::addRow("one bar only") << cp(u"2|Сдам комнату"_s)
+    QTest::addRow("one bar only") << cp1251(u"2|Сдам комнату"_s)
                                   << QStringList{u"2"_s, u"Сдам комнату"_s, QString()};
     QTest::addRow("extra fields") << QByteArray("1|a|b|c|d") << QStringList{u"1"_s, u"a"_s, u"b"_s};
     QTest::addRow("three bars") << QByteArray("|||") << QStringList{QString(), QString(), QString()};
@@ -102,7 +80,7 @@ void TestAdsFile::wellFormedFileSavesToSameBytes()
 {
     QByteArray file;
     for (int i = 0; i < 50; ++i)
-        file += cp(u"%1|Объявление номер %1|Рубрика %2|\r\n"_s.arg(i).arg(i % 7));
+        file += cp1251(u"%1|Объявление номер %1|Рубрика %2|\r\n"_s.arg(i).arg(i % 7));
     file += "||\xc0|\r\n|||\r\n";
     const AdList list = AdList::fromFileBytes(file);
     QCOMPARE(list.count(), 52);
@@ -121,13 +99,13 @@ void TestAdsFile::emptyFileAndEmptyList()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"x.txt"_s);
-    writeRaw(path, {});
+    QVERIFY(write(path, {}));
     AdsFile file;
     auto loaded = file.load(path);
     QVERIFY(loaded.ok());
     QCOMPARE(loaded->count(), 0);
     QVERIFY(file.save(path, AdList()).ok());
-    QCOMPARE(readAll(path), QByteArray());
+    QCOMPARE(read(path), QByteArray());
 }
 
 void TestAdsFile::separatorInFieldSplitsOnReload()
@@ -138,7 +116,7 @@ void TestAdsFile::separatorInFieldSplitsOnReload()
     QVERIFY(list.setField(0, AdList::Runs, u"2"_s));
     QVERIFY(list.setField(0, AdList::Text, u"a|b"_s));
     QVERIFY(list.setField(0, AdList::Rubric, u"Недвижимость"_s));
-    QCOMPARE(list.toFileBytes(), cp(u"2|a|b|Недвижимость|\r\n"_s));
+    QCOMPARE(list.toFileBytes(), cp1251(u"2|a|b|Недвижимость|\r\n"_s));
     const AdList back = AdList::fromFileBytes(list.toFileBytes());
     QCOMPARE(row(back, 0), (QStringList{u"2"_s, u"a"_s, u"b"_s}));
 }
@@ -150,7 +128,7 @@ void TestAdsFile::editsMatchAPlainModel()
     QByteArray file;
     QList<QStringList> expected;
     for (int i = 0; i < 300; ++i) {
-        file += cp(u"%1|текст %1|рубрика|\r\n"_s.arg(i));
+        file += cp1251(u"%1|текст %1|рубрика|\r\n"_s.arg(i));
         expected.append({QString::number(i), u"текст %1"_s.arg(i), u"рубрика"_s});
     }
     AdList list = AdList::fromFileBytes(file);
@@ -204,8 +182,8 @@ void TestAdsFile::foreignFileKeptAsBackupBeforeFirstReplace()
     QTemporaryDir dir;
     const QString loaded = dir.filePath(u"x.txt"_s);
     const QString other = dir.filePath(u"other.txt"_s);
-    writeRaw(loaded, "1|mine|A|\r\n");
-    writeRaw(other, "7|stored elsewhere|B|\r\n");
+    QVERIFY(write(loaded, "1|mine|A|\r\n"));
+    QVERIFY(write(other, "7|stored elsewhere|B|\r\n"));
 
     AdsFile file;
     auto ads = file.load(loaded);
@@ -217,29 +195,29 @@ void TestAdsFile::foreignFileKeptAsBackupBeforeFirstReplace()
 
     // A file it never read is kept aside once, before the first replace...
     QVERIFY(file.save(other, ads.value()).ok());
-    QCOMPARE(readAll(other + u".bak"_s), QByteArray("7|stored elsewhere|B|\r\n"));
-    QCOMPARE(readAll(other), QByteArray("1|mine|A|\r\n"));
+    QCOMPARE(read(other + u".bak"_s), QByteArray("7|stored elsewhere|B|\r\n"));
+    QCOMPARE(read(other), QByteArray("1|mine|A|\r\n"));
 
     // ...and not again, so the backup keeps the stored ads.
     ads->setField(0, AdList::Text, u"changed"_s);
     QVERIFY(file.save(other, ads.value()).ok());
-    QCOMPARE(readAll(other + u".bak"_s), QByteArray("7|stored elsewhere|B|\r\n"));
+    QCOMPARE(read(other + u".bak"_s), QByteArray("7|stored elsewhere|B|\r\n"));
 }
 
 void TestAdsFile::failedSaveKeepsOldFile()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"x.txt"_s);
-    writeRaw(path, "1|a|b|\r\n");
+    QVERIFY(write(path, "1|a|b|\r\n"));
     AdsFile file;
     auto ads = file.load(path);
     QVERIFY(ads.ok());
     ads->appendEmpty();
     AtomicFile::injectWriteFailureForTests(3, ENOSPC);
     QCOMPARE(file.save(path, ads.value()).message(), u"Disk full"_s);
-    QCOMPARE(readAll(path), QByteArray("1|a|b|\r\n"));
+    QCOMPARE(read(path), QByteArray("1|a|b|\r\n"));
     QVERIFY(file.save(path, ads.value()).ok());
-    QCOMPARE(readAll(path), QByteArray("1|a|b|\r\n|||\r\n"));
+    QCOMPARE(read(path), QByteArray("1|a|b|\r\n|||\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestAdsFile)

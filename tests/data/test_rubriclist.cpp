@@ -6,24 +6,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "TestFiles.h"
+
 using namespace Qt::StringLiterals;
+using namespace TestFiles;
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return f.readAll();
-}
-
-void writeRaw(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 const QByteArray kAvtoRabota = QByteArray::fromHex("C0E2F2EE0D0AD0E0E1EEF2E0"); // Авто CR LF Работа
 const QByteArray kUslugi = QByteArray::fromHex("D3F1EBF3E3E8");                 // Услуги
@@ -47,7 +35,7 @@ void TestRubricList::readsNamesWhole()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"Рубрики.txt"_s);
-    writeRaw(path, kAvtoRabota + "\r\n\r\n \xc0 \r\n\xc0\xe2\xf2\xee\r\n");
+    QVERIFY(write(path, kAvtoRabota + "\r\n\r\n \xc0 \r\n\xc0\xe2\xf2\xee\r\n"));
     const auto names = RubricListFile::read(path);
     QVERIFY(names.ok());
     QCOMPARE(names.value(), (QStringList{u"Авто"_s, u"Работа"_s, QString(), u" А "_s, u"Авто"_s}));
@@ -79,10 +67,10 @@ void TestRubricList::append()
     QFETCH(QByteArray, after);
     QTemporaryDir dir;
     const QString path = dir.filePath(u"Рубрики.txt"_s);
-    writeRaw(path, before);
+    QVERIFY(write(path, before));
     const Status s = RubricListFile::AppendRubric(path, name);
     QVERIFY2(s.ok(), qPrintable(s.message()));
-    QCOMPARE(readAll(path), after);
+    QCOMPARE(read(path), after);
 }
 
 void TestRubricList::appendHasNoLineLimit()
@@ -93,7 +81,7 @@ void TestRubricList::appendHasNoLineLimit()
     for (int i = 0; i < 1500; ++i)
         before += "r" + QByteArray::number(i) + "\r\n";
     before.chop(2);
-    writeRaw(path, before);
+    QVERIFY(write(path, before));
     QVERIFY(RubricListFile::AppendRubric(path, u"new"_s).ok());
     const auto names = RubricListFile::read(path);
     QCOMPARE(names->size(), 1501);
@@ -121,7 +109,7 @@ void TestRubricList::appendFailures()
     QTemporaryDir dir;
     const QString path = dir.filePath(u"Рубрики.txt"_s);
     if (exists)
-        writeRaw(path, kAvtoRabota);
+        QVERIFY(write(path, kAvtoRabota));
     if (writeProtected)
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
 
@@ -131,7 +119,7 @@ void TestRubricList::appendFailures()
         QCOMPARE(s.message(), message);
     else
         QVERIFY(s.message().contains(u"Windows-1251"_s));
-    QCOMPARE(readAll(path), exists ? kAvtoRabota : QByteArray("<missing>"));
+    QCOMPARE(read(path), exists ? kAvtoRabota : QByteArray("<missing>"));
 }
 
 QTEST_GUILESS_MAIN(TestRubricList)

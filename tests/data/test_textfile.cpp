@@ -12,29 +12,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "TestFiles.h"
+
 #include <cerrno>
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
+using namespace TestFiles;
 
-namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return f.readAll();
-}
-
-void writeRaw(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-} // namespace
+namespace {} // namespace
 
 class TestTextFile : public QObject
 {
@@ -159,7 +145,7 @@ void TestTextFile::readingRule()
 
     QTemporaryDir dir;
     const QString path = dir.filePath(u"f.txt"_s);
-    writeRaw(path, bytes);
+    QVERIFY(write(path, bytes));
     const auto read = TextFile::readLines(path);
     QVERIFY(read.ok());
     QCOMPARE(read->size(), lines.size());
@@ -257,19 +243,19 @@ void TestTextFile::appendNeverCreates()
     QVERIFY(TextFile::createEmpty(path).ok());
     QVERIFY(TextFile::appendToExisting(path, "a\r\n").ok());
     QVERIFY(TextFile::appendToExisting(path, "b\r\n").ok());
-    QCOMPARE(readAll(path), QByteArray("a\r\nb\r\n"));
+    QCOMPARE(read(path), QByteArray("a\r\nb\r\n"));
     QVERIFY(TextFile::createEmpty(path).ok());
-    QCOMPARE(readAll(path), QByteArray());
+    QCOMPARE(read(path), QByteArray());
 }
 
 void TestTextFile::atomicWriteReplacesAndKeepsMode()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"x.txt"_s);
-    writeRaw(path, "old content that is longer");
+    QVERIFY(write(path, "old content that is longer"));
     QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
     QVERIFY(AtomicFile::write(path, "new").ok());
-    QCOMPARE(readAll(path), QByteArray("new"));
+    QCOMPARE(read(path), QByteArray("new"));
     QCOMPARE(QFile::permissions(path) & QFileDevice::Permissions(0x7077),
              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"x.txt"_s});
@@ -280,7 +266,7 @@ void TestTextFile::atomicWriteReplacesAndKeepsMode()
     const Status relative = AtomicFile::write(u"y.txt"_s, "y");
     QDir::setCurrent(old);
     QVERIFY(relative.ok());
-    QCOMPARE(readAll(dir.filePath(u"y.txt"_s)), QByteArray("y"));
+    QCOMPARE(read(dir.filePath(u"y.txt"_s)), QByteArray("y"));
 }
 
 void TestTextFile::atomicWriteRefusals_data()
@@ -299,13 +285,13 @@ void TestTextFile::atomicWriteRefusals()
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir(u"sub"_s));
     const QString protectedFile = dir.filePath(u"x.txt"_s);
-    writeRaw(protectedFile, "keep me");
+    QVERIFY(write(protectedFile, "keep me"));
     QVERIFY(QFile::setPermissions(protectedFile, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
 
     const Status s = AtomicFile::write(dir.filePath(name), "new");
     QVERIFY(!s.ok());
     QCOMPARE(s.message(), message);
-    QCOMPARE(readAll(protectedFile), QByteArray("keep me"));
+    QCOMPARE(read(protectedFile), QByteArray("keep me"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"x.txt"_s});
 }
 
@@ -327,17 +313,17 @@ void TestTextFile::failedWriteLeavesOldFileWhole()
     QTemporaryDir dir;
     const QString path = dir.filePath(u"x.txt"_s);
     const QByteArray old = "1|old ad|Авто|\r\n";
-    writeRaw(path, old);
+    QVERIFY(write(path, old));
 
     AtomicFile::injectWriteFailureForTests(afterBytes, error);
     const Status s = AtomicFile::write(path, QByteArray(200000, 'n'));
     QCOMPARE(s.message(), message);
-    QCOMPARE(readAll(path), old);
+    QCOMPARE(read(path), old);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"x.txt"_s});
 
     // The injection was for one write only.
     QVERIFY(AtomicFile::write(path, "fresh").ok());
-    QCOMPARE(readAll(path), QByteArray("fresh"));
+    QCOMPARE(read(path), QByteArray("fresh"));
 }
 
 QTEST_GUILESS_MAIN(TestTextFile)

@@ -22,12 +22,15 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "TestFiles.h"
 #include <QTextBlock>
 #include <QTextLayout>
 
 #include <memory>
 
 using namespace Qt::StringLiterals;
+using namespace TestFiles;
 
 namespace {
 
@@ -38,13 +41,6 @@ const QStringList kThreeAds = {kA, kB, kC};
 
 const QString kNoAdSelected = u"Не выбрано объявление: выделите строку в таблице."_s;
 
-QByteArray cp1251(const QString &text)
-{
-    const auto bytes = Cp1251::encode(text);
-    Q_ASSERT(bytes);
-    return *bytes;
-}
-
 // The ads file as the program writes it: every line ended by CR LF.
 QByteArray adsFileBytes(const QStringList &lines)
 {
@@ -52,20 +48,6 @@ QByteArray adsFileBytes(const QStringList &lines)
     for (const QString &line : lines)
         bytes += cp1251(line) + "\r\n";
     return bytes;
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return f.readAll();
 }
 
 // The grid's ads in the file's line form.
@@ -196,7 +178,7 @@ void TestEditing::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     QVERIFY(QDir::setCurrent(m_dir->path()));
-    QVERIFY(writeBytes(u"Рубрики.txt"_s, cp1251(u"Недвижимость\r\nРазное\r\nРабота"_s)));
+    QVERIFY(write(u"Рубрики.txt"_s, cp1251(u"Недвижимость\r\nРазное\r\nРабота"_s)));
     m_messages.clear();
     MessageBox::captureForTests(&m_messages);
     startWith(kThreeAds);
@@ -214,7 +196,7 @@ void TestEditing::cleanup()
 void TestEditing::startWith(const QStringList &adLines)
 {
     DestroyWindows();
-    QVERIFY(writeBytes(u"x.txt"_s, adsFileBytes(adLines)));
+    QVERIFY(write(u"x.txt"_s, adsFileBytes(adLines)));
     CreateWindows();
     Form1->show();
     QVERIFY(QTest::qWaitForWindowExposed(Form1));
@@ -268,7 +250,7 @@ void TestEditing::dialogs()
 
     selectCell(2);
     fillInputs(u"Продам велосипед, недорого"_s, 0, QString(), u"Разное"_s);
-    const QByteArray before = readBytes(u"x.txt"_s);
+    const QByteArray before = read(u"x.txt"_s);
 
     // Every way out that is not "OK" hides the dialog and changes nothing.
     click(mainButton);
@@ -291,7 +273,7 @@ void TestEditing::dialogs()
     QVERIFY(!dialog->isVisible());
 
     QCOMPARE(gridAds(), kThreeAds);
-    QCOMPARE(readBytes(u"x.txt"_s), before);
+    QCOMPARE(read(u"x.txt"_s), before);
 
     // Enter presses "OK".
     click(mainButton);
@@ -302,7 +284,7 @@ void TestEditing::dialogs()
     const QStringList expected =
         change ? QStringList{kA, u"2|Продам велосипед, недорого|Разное|"_s, kC} : QStringList{kA, kC};
     QCOMPARE(gridAds(), expected);
-    QCOMPARE(readBytes(u"x.txt"_s), adsFileBytes(expected));
+    QCOMPARE(read(u"x.txt"_s), adsFileBytes(expected));
     QVERIFY(m_messages.isEmpty());
 }
 
@@ -371,7 +353,7 @@ void TestEditing::compose()
 
     const QStringList expected = kThreeAds + QStringList{storedLine};
     QCOMPARE(gridAds(), expected);
-    QCOMPARE(readBytes(u"x.txt"_s), adsFileBytes(expected));
+    QCOMPARE(read(u"x.txt"_s), adsFileBytes(expected));
     QCOMPARE(Form1->Edit3->text(), Form1->grid().cell(3, AdList::Text));
     QVERIFY(m_messages.isEmpty());
 
@@ -391,8 +373,7 @@ void TestEditing::wrappedTextIsStoredAsTyped()
 
     click(Form1->Button1);
     QCOMPARE(Form1->grid().cell(3, AdList::Text), text);
-    QCOMPARE(readBytes(u"x.txt"_s),
-             adsFileBytes(kThreeAds + QStringList{u"1|"_s + text + u"|Недвижимость|"_s}));
+    QCOMPARE(read(u"x.txt"_s), adsFileBytes(kThreeAds + QStringList{u"1|"_s + text + u"|Недвижимость|"_s}));
 }
 
 void TestEditing::addTwice()
@@ -405,7 +386,7 @@ void TestEditing::addTwice()
     const QString added = u"1|Отдам котят|Разное|"_s;
     const QStringList expected = kThreeAds + QStringList{added, added};
     QCOMPARE(gridAds(), expected);
-    QCOMPARE(readBytes(u"x.txt"_s), adsFileBytes(expected));
+    QCOMPARE(read(u"x.txt"_s), adsFileBytes(expected));
     QCOMPARE(CurrentRow, 1);
     QCOMPARE(Form1->StringGrid1->currentIndex().row(), 0);
 }
@@ -417,7 +398,7 @@ void TestEditing::addAfterDeletingTheOnlyAd()
     click(Form1->BitBtn1);
     click(OKBottomDlg->OKBtn);
     QCOMPARE(gridAds(), QStringList());
-    QCOMPARE(readBytes(u"x.txt"_s), QByteArray());
+    QCOMPARE(read(u"x.txt"_s), QByteArray());
 
     fillInputs(u"Сдам дачу"_s, 2, QString(), u"Недвижимость"_s);
     click(Form1->Button1);
@@ -472,7 +453,7 @@ void TestEditing::change()
 
     QVERIFY(!Form5->isVisible());
     QCOMPARE(gridAds(), expected);
-    QCOMPARE(readBytes(u"x.txt"_s), adsFileBytes(expected));
+    QCOMPARE(read(u"x.txt"_s), adsFileBytes(expected));
     QCOMPARE(CurrentRow, row);
     QCOMPARE(Form1->StringGrid1->currentIndex().row(), row - 1);
     QVERIFY(m_messages.isEmpty());
@@ -491,7 +472,7 @@ void TestEditing::changeWithoutTouchingTheMemoKeepsTheText()
     click(Form5->Button1);
 
     QCOMPARE(gridAds(), ads);
-    QCOMPARE(readBytes(u"x.txt"_s), adsFileBytes(ads));
+    QCOMPARE(read(u"x.txt"_s), adsFileBytes(ads));
 }
 
 void TestEditing::remove_data()
@@ -527,7 +508,7 @@ void TestEditing::remove()
 
     QVERIFY(!OKBottomDlg->isVisible());
     QCOMPARE(gridAds(), expected);
-    QCOMPARE(readBytes(u"x.txt"_s), adsFileBytes(expected));
+    QCOMPARE(read(u"x.txt"_s), adsFileBytes(expected));
     QCOMPARE(CurrentRow, currentRow);
     QCOMPARE(Form1->Memo1->toPlainText(), memo);
     if (!expected.isEmpty())
@@ -547,7 +528,7 @@ void TestEditing::deleteTwiceInTheMiddle()
 
     // CurrentRow designates the ad that moved up, so the second delete removes it.
     QCOMPARE(gridAds(), (QStringList{kA, kD}));
-    QCOMPARE(readBytes(u"x.txt"_s), adsFileBytes({kA, kD}));
+    QCOMPARE(read(u"x.txt"_s), adsFileBytes({kA, kD}));
     QCOMPARE(CurrentRow, 2);
 }
 
@@ -615,7 +596,7 @@ void TestEditing::bothDialogsFollowTheSelection()
     click(OKBottomDlg->OKBtn);
     QVERIFY(!OKBottomDlg->isVisible());
     QCOMPARE(gridAds(), (QStringList{kA, changed, added}));
-    QCOMPARE(readBytes(u"x.txt"_s), adsFileBytes({kA, changed, added}));
+    QCOMPARE(read(u"x.txt"_s), adsFileBytes({kA, changed, added}));
     QVERIFY(m_messages.isEmpty());
 }
 
@@ -641,7 +622,7 @@ void TestEditing::failedSave()
 
     selectCell(2);
     fillInputs(u"Сдам гараж"_s, 3, QString(), u"Недвижимость"_s);
-    const QByteArray before = readBytes(u"x.txt"_s);
+    const QByteArray before = read(u"x.txt"_s);
     QVERIFY(QFile::setPermissions(u"x.txt"_s, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
 
     QDialog *dialog = nullptr;
@@ -659,7 +640,7 @@ void TestEditing::failedSave()
 
     QCOMPARE(m_messages, QStringList{u"File access denied."_s});
     QCOMPARE(gridAds(), edited);
-    QCOMPARE(readBytes(u"x.txt"_s), before);
+    QCOMPARE(read(u"x.txt"_s), before);
     if (dialog)
         QVERIFY(dialog->isVisible());
 
@@ -668,7 +649,7 @@ void TestEditing::failedSave()
     click(ok);
     QCOMPARE(m_messages.size(), 1);
     QCOMPARE(gridAds(), afterRetry);
-    QCOMPARE(readBytes(u"x.txt"_s), adsFileBytes(afterRetry));
+    QCOMPARE(read(u"x.txt"_s), adsFileBytes(afterRetry));
     if (dialog)
         QVERIFY(!dialog->isVisible());
 }
@@ -715,18 +696,18 @@ void TestEditing::refusedCharacters()
     selectCell(2);
     fillInputs(memo, radio, edit2, rubric);
     QCOMPARE(Form1->ComboBox1->currentText(), rubric);
-    const QByteArray before = readBytes(u"x.txt"_s);
+    const QByteArray before = read(u"x.txt"_s);
 
     click(Form1->Button1);
     QCOMPARE(m_messages, QStringList{message});
     QCOMPARE(gridAds(), kThreeAds);
-    QCOMPARE(readBytes(u"x.txt"_s), before);
+    QCOMPARE(read(u"x.txt"_s), before);
 
     click(Form1->Button2);
     click(Form5->Button1);
     QCOMPARE(m_messages, (QStringList{message, message}));
     QCOMPARE(gridAds(), kThreeAds);
-    QCOMPARE(readBytes(u"x.txt"_s), before);
+    QCOMPARE(read(u"x.txt"_s), before);
     QVERIFY(Form5->isVisible());
 }
 

@@ -27,29 +27,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "TestFiles.h"
+
 using namespace Qt::StringLiterals;
+using namespace TestFiles;
 
 namespace {
-
-void writeCp1251(const QString &path, const QString &text)
-{
-    QByteArray bytes;
-    for (QChar c : text) {
-        const ushort u = c.unicode();
-        bytes.append(u >= 0x0410 && u <= 0x044F ? char(0xC0 + (u - 0x0410)) : char(u));
-    }
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return f.readAll();
-}
 
 const QString kRubrics = u"Недвижимость\r\nАвто\r\nРабота"_s;
 const QString kAds =
@@ -116,9 +99,9 @@ void TestMainWindow::cleanup()
 void TestMainWindow::start(bool rubrics, bool ads, const QString &adsText)
 {
     if (rubrics)
-        writeCp1251(u"Рубрики.txt"_s, kRubrics);
+        QVERIFY(writeCp1251(u"Рубрики.txt"_s, kRubrics));
     if (ads)
-        writeCp1251(u"x.txt"_s, adsText);
+        QVERIFY(writeCp1251(u"x.txt"_s, adsText));
     CreateWindows();
     Form1->show();
     QVERIFY(QTest::qWaitForWindowExposed(Form1));
@@ -180,7 +163,7 @@ void TestMainWindow::rubricFailureStillLoadsAdsAndSaveKeepsThem()
     start(false, true);
     QCOMPARE(Form1->grid().adCount(), 3);
     QVERIFY(Form1->SaveAdsFile().ok());
-    QCOMPARE(readAll(u"x.txt"_s).count("\r\n"), 3);
+    QCOMPARE(read(u"x.txt"_s).count("\r\n"), 3);
     QVERIFY(!QFile::exists(u"x.txt.bak"_s));
 }
 
@@ -190,16 +173,16 @@ void TestMainWindow::saveNeverSilentlyReplacesAnUnloadedFile()
     QCOMPARE(m_messages, QStringList{u"File not found."_s});
     // The file turns up after start-up (restored by hand, say): the first save
     // keeps it aside instead of wiping it.
-    writeCp1251(u"x.txt"_s, u"5|восстановленное|Авто|\r\n"_s);
+    QVERIFY(writeCp1251(u"x.txt"_s, u"5|восстановленное|Авто|\r\n"_s));
     QVERIFY(Form1->SaveAdsFile().ok());
-    QCOMPARE(readAll(u"x.txt"_s), QByteArray());
-    QCOMPARE(readAll(u"x.txt.bak"_s).left(2), QByteArray("5|"));
+    QCOMPARE(read(u"x.txt"_s), QByteArray());
+    QCOMPARE(read(u"x.txt.bak"_s).left(2), QByteArray("5|"));
 
     // Another existing ads file chosen for this run is kept aside the same way.
-    writeCp1251(u"other.txt"_s, u"7|чужое|Работа|\r\n"_s);
+    QVERIFY(writeCp1251(u"other.txt"_s, u"7|чужое|Работа|\r\n"_s));
     AdsPath = u"other.txt"_s;
     QVERIFY(Form1->SaveAdsFile().ok());
-    QCOMPARE(readAll(u"other.txt.bak"_s).left(2), QByteArray("7|"));
+    QCOMPARE(read(u"other.txt.bak"_s).left(2), QByteArray("7|"));
 }
 
 void TestMainWindow::windowsAndCaptions()
@@ -495,13 +478,13 @@ void TestMainWindow::aboutDialog()
 void TestMainWindow::exitClosesWithDialogsOpen()
 {
     start(true, true);
-    const QByteArray before = readAll(u"x.txt"_s);
+    const QByteArray before = read(u"x.txt"_s);
     Form1->N7->trigger();
     Form1->N5->trigger();
     Form1->N2->trigger();
     QVERIFY(!Form1->isVisible());
     QVERIFY(m_messages.isEmpty());
-    QCOMPARE(readAll(u"x.txt"_s), before); // nothing is written at the end
+    QCOMPARE(read(u"x.txt"_s), before); // nothing is written at the end
 }
 
 QTEST_MAIN(TestMainWindow)
