@@ -225,14 +225,14 @@ void TForm1::buildControls()
     Edit3->setGeometry(-200, -200, 121, 21);
     Edit3->hide();
 
-    const QList<QWidget *> tabOrder = {StringGrid1,  ComboBox1,    Edit2,   Button1, Button2,
-                                        RadioButton1, RadioButton2, RadioButton3, RadioButton4,
-                                        BitBtn1,      Button3,      Button4, Memo1};
+    const QList<QWidget *> tabOrder = {StringGrid1,  ComboBox1,    Edit2,        Button1,      Button2,
+                                       RadioButton1, RadioButton2, RadioButton3, RadioButton4, BitBtn1,
+                                       Button3,      Button4,      Memo1};
     for (qsizetype i = 0; i + 1 < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i], tabOrder[i + 1]);
-    for (QWidget *w : {static_cast<QWidget *>(Button1), static_cast<QWidget *>(Button2),
-                       static_cast<QWidget *>(BitBtn1), static_cast<QWidget *>(Button3),
-                       static_cast<QWidget *>(Button4)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(Button1), static_cast<QWidget *>(Button2), static_cast<QWidget *>(BitBtn1),
+          static_cast<QWidget *>(Button3), static_cast<QWidget *>(Button4)})
         w->setFocusPolicy(Qt::StrongFocus);
 
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
