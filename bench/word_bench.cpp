@@ -54,17 +54,17 @@ QStringList issueTexts(int n)
     };
     QStringList texts;
     texts.reserve(n + kRubrics);
-    quint32 seed = 12345;
+    quint32 state = 12345;
     for (int r = 0; r < kRubrics; ++r) {
         texts.append(u"Рубрика № %1"_s.arg(r + 1));
         const int ads = n / kRubrics + (r < n % kRubrics ? 1 : 0);
         for (int a = 0; a < ads; ++a) {
             QString text;
             while (text.size() < 56) {
-                seed = seed * 1103515245u + 12345u;
-                text += words[(seed >> 16) % words.size()] + u' ';
+                state = state * 1103515245u + 12345u;
+                text += words[(state >> 16) % words.size()] + u' ';
             }
-            text += u"8-900-%1"_s.arg(seed % 10000, 4, 10, QChar(u'0'));
+            text += u"8-900-%1"_s.arg(state % 10000, 4, 10, QChar(u'0'));
             texts.append(text);
         }
     }
