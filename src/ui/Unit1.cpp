@@ -18,6 +18,7 @@
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -87,7 +88,11 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     connect(StringGrid1, &AdGridView::currentCellClickedAgain, this,
             [this](const QModelIndex &index) { StringGrid1SelectCell(index.column(), index.row() + 1); });
 
+    // The client area below the menu is 326 x 406, whatever height the style
+    // gives the menu bar.
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    layout()->activate();
+    resize(kClientWidth, height() + kClientHeight - centralWidget()->height());
     if (const QScreen *screen = this->screen()) {
         QRect frame(QPoint(), size());
         frame.moveCenter(screen->availableGeometry().center());

@@ -45,6 +45,7 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { SetUpApplication(*qApp); }
     void init();
     void cleanup();
 
@@ -68,6 +69,7 @@ private Q_SLOTS:
     void commandsShowDialogsModeless();
     void aboutDialog();
     void exitClosesWithDialogsOpen();
+    void menuWorksFromTheKeyboard();
 
 private:
     void start(bool rubrics, bool ads, const QString &adsText = kAds);
@@ -485,6 +487,26 @@ void TestMainWindow::exitClosesWithDialogsOpen()
     QVERIFY(!Form1->isVisible());
     QVERIFY(m_messages.isEmpty());
     QCOMPARE(read(u"x.txt"_s), before); // nothing is written at the end
+}
+
+void TestMainWindow::menuWorksFromTheKeyboard()
+{
+    start(true, true);
+    Form1->activateWindow();
+    Form1->StringGrid1->setFocus();
+    QTRY_VERIFY(Form1->StringGrid1->hasFocus());
+    // Alt enters the menu bar; the arrows and Enter open "Справка" > "О программе".
+    QTest::keyClick(Form1->StringGrid1, Qt::Key_Alt);
+    QMenuBar *bar = Form1->menuBar();
+    QTRY_COMPARE(bar->activeAction(), bar->actions().first());
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(bar, Qt::Key_Right);
+    QCOMPARE(bar->activeAction()->text(), u"Справка"_s);
+    QTest::keyClick(bar, Qt::Key_Down);
+    QMenu *help = bar->activeAction()->menu();
+    QTRY_VERIFY(help->isVisible());
+    QTest::keyClick(help, Qt::Key_Return);
+    QTRY_VERIFY(AboutBox3->isVisible());
 }
 
 QTEST_MAIN(TestMainWindow)
