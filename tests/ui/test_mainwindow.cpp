@@ -21,10 +21,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 
 #include "TestFiles.h"
@@ -70,6 +72,7 @@ private Q_SLOTS:
     void aboutDialog();
     void exitClosesWithDialogsOpen();
     void menuWorksFromTheKeyboard();
+    void failureBox();
 
 private:
     void start(bool rubrics, bool ads, const QString &adsText = kAds);
@@ -507,6 +510,28 @@ void TestMainWindow::menuWorksFromTheKeyboard()
     QTRY_VERIFY(help->isVisible());
     QTest::keyClick(help, Qt::Key_Return);
     QTRY_VERIFY(AboutBox3->isVisible());
+}
+
+void TestMainWindow::failureBox()
+{
+    MessageBox::captureForTests(nullptr);
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        buttons = box->standardButtons();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    MessageBox::showError(nullptr, u"File not found"_s);
+    QCOMPARE(title, u"Вермата v 3.0"_s);
+    QCOMPARE(text, u"File not found."_s);
+    QCOMPARE(icon, QMessageBox::Critical);
+    QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
 }
 
 QTEST_MAIN(TestMainWindow)
