@@ -19,8 +19,10 @@ constexpr const char *kWordNamespaces[] = {
     "http://schemas.openxmlformats.org/wordprocessingml/2006/main",
     "http://purl.oclc.org/ooxml/wordprocessingml/main",
 };
-constexpr const char *kDocumentType = "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml";
-constexpr const char *kTemplateType = "application/vnd.openxmlformats-officedocument.wordprocessingml.template.main+xml";
+constexpr const char *kDocumentType =
+    "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml";
+constexpr const char *kTemplateType =
+    "application/vnd.openxmlformats-officedocument.wordprocessingml.template.main+xml";
 constexpr const char *kMacroDocumentType = "application/vnd.ms-word.document.macroEnabled.main+xml";
 constexpr const char *kMacroTemplateType = "application/vnd.ms-word.template.macroEnabledTemplate.main+xml";
 constexpr const char *kVbaProjectType = "application/vnd.ms-office.vbaProject";
@@ -36,7 +38,8 @@ bool endsWith(const char *text, const char *suffix)
 // that holds the relationship ("word/" or "" for the package).
 QByteArray resolvePart(const QByteArray &baseFolder, const QByteArray &target)
 {
-    const QByteArray path = QByteArray::fromPercentEncoding(target.startsWith('/') ? target.mid(1) : baseFolder + target);
+    const QByteArray path =
+        QByteArray::fromPercentEncoding(target.startsWith('/') ? target.mid(1) : baseFolder + target);
     QList<QByteArray> segments;
     for (const QByteArray &segment : path.split('/')) {
         if (segment.isEmpty() || segment == ".")
@@ -85,7 +88,8 @@ private:
     }
     Status parsePart(pugi::xml_document &doc, qsizetype index) const
     {
-        return XmlPart::parse(doc, m_entries[index].data, m_templatePath, QString::fromUtf8(m_entries[index].name));
+        return XmlPart::parse(doc, m_entries[index].data, m_templatePath,
+                              QString::fromUtf8(m_entries[index].name));
     }
     Status findMainPart(QByteArray &mainPart);
     Status prepareMainPart(qsizetype index);
@@ -125,8 +129,8 @@ Status DocxDocument::findMainPart(QByteArray &mainPart)
     for (const pugi::xml_node &rel : doc.document_element().children()) {
         if (std::strcmp(XmlPart::localName(rel.name()), "Relationship") != 0)
             continue;
-        if (endsWith(rel.attribute("Type").value(), "/officeDocument")
-            && std::strcmp(rel.attribute("TargetMode").value(), "External") != 0) {
+        if (endsWith(rel.attribute("Type").value(), "/officeDocument") &&
+            std::strcmp(rel.attribute("TargetMode").value(), "External") != 0) {
             mainPart = resolvePart({}, rel.attribute("Target").value());
             return {};
         }
@@ -142,7 +146,8 @@ Status DocxDocument::load()
         return status;
     m_mainIndex = find(mainPart);
     if (m_mainIndex < 0)
-        return failure(WordErrors::BrokenDocument, u"нет основной части «%1»"_s.arg(QString::fromUtf8(mainPart)));
+        return failure(WordErrors::BrokenDocument,
+                       u"нет основной части «%1»"_s.arg(QString::fromUtf8(mainPart)));
 
     const qsizetype typesIndex = find(kContentTypesName);
     if (typesIndex < 0)
@@ -159,11 +164,12 @@ Status DocxDocument::load()
     QByteArray contentType;
     for (pugi::xml_node node : typesRoot.children()) {
         const char *name = XmlPart::localName(node.name());
-        if (std::strcmp(name, "Override") == 0 && QByteArray(node.attribute("PartName").value()).toLower() == partName) {
+        if (std::strcmp(name, "Override") == 0 &&
+            QByteArray(node.attribute("PartName").value()).toLower() == partName) {
             override = node;
             contentType = node.attribute("ContentType").value();
-        } else if (!override && std::strcmp(name, "Default") == 0
-                   && QByteArray(node.attribute("Extension").value()).toLower() == extension) {
+        } else if (!override && std::strcmp(name, "Default") == 0 &&
+                   QByteArray(node.attribute("Extension").value()).toLower() == extension) {
             contentType = node.attribute("ContentType").value();
         }
     }
@@ -192,8 +198,9 @@ Status DocxDocument::load()
             pugi::xml_node next = node.next_sibling();
             const char *name = XmlPart::localName(node.name());
             const QByteArray part = QByteArray(node.attribute("PartName").value()).toLower();
-            if ((std::strcmp(name, "Override") == 0 && removedParts.contains(part.mid(1)))
-                || (std::strcmp(name, "Default") == 0 && std::strcmp(node.attribute("ContentType").value(), kVbaProjectType) == 0)) {
+            if ((std::strcmp(name, "Override") == 0 && removedParts.contains(part.mid(1))) ||
+                (std::strcmp(name, "Default") == 0 &&
+                 std::strcmp(node.attribute("ContentType").value(), kVbaProjectType) == 0)) {
                 typesRoot.remove_child(node);
             }
             node = next;
@@ -260,7 +267,8 @@ Status DocxDocument::prepareMainPart(qsizetype index)
     m_break = '<' + p + "br/>";
 
     const bool beforeSection = lastElement && sectPrName == lastElement.name();
-    const pugi::xml_node marker = XmlPart::insertMarkerBefore(body, beforeSection ? lastElement : pugi::xml_node());
+    const pugi::xml_node marker =
+        XmlPart::insertMarkerBefore(body, beforeSection ? lastElement : pugi::xml_node());
     XmlPart::Split split;
     if (!XmlPart::splitAtMarker(doc, marker, split))
         return failure(WordErrors::BrokenDocument, u"не найдено место для абзацев"_s);
@@ -292,7 +300,8 @@ Status DocxDocument::dropMacros(const QByteArray &mainPart, QList<QByteArray> &r
                 pugi::xml_document projectDoc;
                 if (projectDoc.load_buffer(m_entries[i].data.constData(), size_t(m_entries[i].data.size()))) {
                     for (const pugi::xml_node &dependent : projectDoc.document_element().children())
-                        removedParts.append(resolvePart(folderOf(project), dependent.attribute("Target").value()).toLower());
+                        removedParts.append(
+                            resolvePart(folderOf(project), dependent.attribute("Target").value()).toLower());
                 }
                 removedParts.append(projectRels.toLower());
             }
@@ -324,8 +333,9 @@ void DocxDocument::appendParagraph(QStringView text)
     QString storage;
     const QStringView clean = ParagraphText::cleaned(text, storage);
     // Every character may become a run of its own with an escape in it.
-    const qsizetype most = m_paragraphOpen.size() + m_runOpen.size() + m_runClose.size() + m_paragraphClose.size()
-        + clean.size() * (6 + m_textOpen.size() + m_textClose.size() + std::max(m_tab.size(), m_break.size()));
+    const qsizetype most =
+        m_paragraphOpen.size() + m_runOpen.size() + m_runClose.size() + m_paragraphClose.size() +
+        clean.size() * (6 + m_textOpen.size() + m_textClose.size() + std::max(m_tab.size(), m_break.size()));
     QByteArray &out = m_body.blockFor(most);
     out += m_paragraphOpen;
     if (!clean.isEmpty()) {
@@ -347,31 +357,10 @@ void DocxDocument::appendParagraph(QStringView text)
 
 Result<QByteArray> DocxDocument::render() const
 {
-    QList<ZipArchive::OutputEntry> out;
-    out.reserve(m_entries.size());
     // [Content_Types].xml first, for tools that sniff the first entry.
-    const qsizetype typesIndex = find(kContentTypesName);
-    QList<qsizetype> order{typesIndex};
-    for (qsizetype i = 0; i < m_entries.size(); ++i) {
-        if (i != typesIndex && !m_removed[i])
-            order.append(i);
-    }
-    for (const qsizetype i : std::as_const(order)) {
-        ZipArchive::OutputEntry entry;
-        entry.name = m_entries[i].name;
-        entry.mtime = m_entries[i].mtime;
-        if (i == m_mainIndex) {
-            entry.pieces = QList<QByteArrayView>{m_head} + m_body.views() + QList<QByteArrayView>{m_tail};
-            entry.mtime = 0;
-            // Level 1 keeps a big issue quick to save; it costs little in size
-            // on markup this repetitive.
-            entry.level = m_body.size() > (1 << 20) ? 1 : 6;
-        } else {
-            entry.pieces = {m_entries[i].data};
-        }
-        out.append(std::move(entry));
-    }
-    return ZipArchive::write(out);
+    const auto content = QList<QByteArrayView>{m_head} + m_body.views() + QList<QByteArrayView>{m_tail};
+    return ZipArchive::write(
+        ZipArchive::rewrittenPackage(m_entries, find(kContentTypesName), m_removed, m_mainIndex, content));
 }
 
 } // namespace

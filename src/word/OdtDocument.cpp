@@ -24,8 +24,7 @@ class OdtDocument final : public EditableDocument
 public:
     OdtDocument(QList<ZipArchive::Entry> entries, const QString &templatePath)
         : m_entries(std::move(entries)), m_templatePath(templatePath)
-    {
-    }
+    {}
 
     Status load();
     void appendParagraph(QStringView text) override;
@@ -46,7 +45,8 @@ private:
     }
     Status parsePart(pugi::xml_document &doc, qsizetype index) const
     {
-        return XmlPart::parse(doc, m_entries[index].data, m_templatePath, QString::fromUtf8(m_entries[index].name));
+        return XmlPart::parse(doc, m_entries[index].data, m_templatePath,
+                              QString::fromUtf8(m_entries[index].name));
     }
     Status prepareContent(qsizetype index);
     Status makeDocumentManifest();
@@ -98,8 +98,10 @@ Status OdtDocument::prepareContent(qsizetype index)
         return status;
     const pugi::xml_node root = doc.document_element();
     std::string office, text, table;
-    if (!XmlPart::prefixFor(root, kOfficeNamespace, office) || !XmlPart::prefixFor(root, kTextNamespace, text))
-        return failure(WordErrors::BrokenDocument, u"в content.xml не объявлены пространства имён документа"_s);
+    if (!XmlPart::prefixFor(root, kOfficeNamespace, office) ||
+        !XmlPart::prefixFor(root, kTextNamespace, text))
+        return failure(WordErrors::BrokenDocument,
+                       u"в content.xml не объявлены пространства имён документа"_s);
     const bool hasTable = XmlPart::prefixFor(root, kTableNamespace, table);
     pugi::xml_node officeText = root.child((office + "body").c_str()).child((office + "text").c_str());
     if (!officeText)
@@ -114,8 +116,8 @@ Status OdtDocument::prepareContent(qsizetype index)
         const std::string name = node.name();
         if (inEpilogue && hasTable && name.starts_with(table)) {
             const std::string local = name.substr(table.size());
-            if (local == "named-expressions" || local == "database-ranges" || local == "data-pilot-tables"
-                || local == "consolidation" || local == "dde-links") {
+            if (local == "named-expressions" || local == "database-ranges" || local == "data-pilot-tables" ||
+                local == "consolidation" || local == "dde-links") {
                 insertBefore = node;
                 continue;
             }
@@ -192,8 +194,8 @@ void OdtDocument::appendParagraph(QStringView text)
     QString storage;
     const QStringView clean = ParagraphText::cleaned(text, storage);
     // Every character may become an element of its own.
-    const qsizetype most = m_paragraphOpen.size() + m_paragraphClose.size() + m_emptyParagraph.size()
-        + clean.size() * (6 + m_spaceOpen.size() + 20 + m_tab.size() + m_break.size());
+    const qsizetype most = m_paragraphOpen.size() + m_paragraphClose.size() + m_emptyParagraph.size() +
+                           clean.size() * (6 + m_spaceOpen.size() + 20 + m_tab.size() + m_break.size());
     QByteArray &out = m_body.blockFor(most);
     if (clean.isEmpty()) {
         out += m_emptyParagraph;
@@ -236,29 +238,12 @@ void OdtDocument::appendParagraph(QStringView text)
 
 Result<QByteArray> OdtDocument::render() const
 {
-    QList<ZipArchive::OutputEntry> out;
-    out.reserve(m_entries.size());
     // The mimetype entry goes first and uncompressed, so that its content can be
     // read at a fixed offset.
-    QList<qsizetype> order{m_mimetypeIndex};
-    for (qsizetype i = 0; i < m_entries.size(); ++i) {
-        if (i != m_mimetypeIndex)
-            order.append(i);
-    }
-    for (const qsizetype i : std::as_const(order)) {
-        ZipArchive::OutputEntry entry;
-        entry.name = m_entries[i].name;
-        entry.mtime = m_entries[i].mtime;
-        if (i == m_contentIndex) {
-            entry.pieces = QList<QByteArrayView>{m_head} + m_body.views() + QList<QByteArrayView>{m_tail};
-            entry.mtime = 0;
-            entry.level = m_body.size() > (1 << 20) ? 1 : 6;
-        } else {
-            entry.pieces = {m_entries[i].data};
-            entry.stored = i == m_mimetypeIndex;
-        }
-        out.append(std::move(entry));
-    }
+    const auto content = QList<QByteArrayView>{m_head} + m_body.views() + QList<QByteArrayView>{m_tail};
+    QList<ZipArchive::OutputEntry> out =
+        ZipArchive::rewrittenPackage(m_entries, m_mimetypeIndex, {}, m_contentIndex, content);
+    out.first().stored = true;
     return ZipArchive::write(out);
 }
 

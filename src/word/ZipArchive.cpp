@@ -41,7 +41,6 @@ struct FileCloser
     void operator()(zip_file_t *file) const { zip_fclose(file); }
 };
 
-
 // Big parts are deflated in independent chunks on all cores, the way pigz does
 // it: each chunk starts with the 32 KiB before it as its dictionary and ends
 // with a sync flush, so the chunks join into one ordinary deflate stream.
@@ -92,7 +91,8 @@ Deflated deflateInParallel(const QList<QByteArrayView> &pieces, int level)
                 QByteArray dictionary;
                 forEachSpan(pieces, std::max<qint64>(0, from - kWindow), from,
                             [&](const char *p, qint64 n) { dictionary.append(p, qsizetype(n)); });
-                deflateSetDictionary(&z, reinterpret_cast<const Bytef *>(dictionary.constData()), uInt(dictionary.size()));
+                deflateSetDictionary(&z, reinterpret_cast<const Bytef *>(dictionary.constData()),
+                                     uInt(dictionary.size()));
             }
             QByteArray &out = outputs[c];
             out.resize(qsizetype(deflateBound(&z, uLong(to - from))) + 16);
@@ -114,7 +114,8 @@ Deflated deflateInParallel(const QList<QByteArrayView> &pieces, int level)
             crcs[c] = crc;
         }
     };
-    const int threads = int(std::clamp<qsizetype>(std::thread::hardware_concurrency(), 1, std::min<qsizetype>(chunks, 8)));
+    const int threads =
+        int(std::clamp<qsizetype>(std::thread::hardware_concurrency(), 1, std::min<qsizetype>(chunks, 8)));
     std::vector<std::thread> pool;
     for (int t = 1; t < threads; ++t)
         pool.emplace_back(work);
@@ -167,7 +168,8 @@ zip_int64_t deflatedSourceCallback(void *state, void *data, zip_uint64_t length,
     case ZIP_SOURCE_STAT: {
         auto *st = static_cast<zip_stat_t *>(data);
         zip_stat_init(st);
-        st->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC | ZIP_STAT_ENCRYPTION_METHOD;
+        st->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC |
+                    ZIP_STAT_ENCRYPTION_METHOD;
         st->size = zip_uint64_t(s->deflated.size);
         st->comp_size = zip_uint64_t(s->deflated.data.size());
         st->comp_method = ZIP_CM_DEFLATE;
@@ -182,8 +184,8 @@ zip_int64_t deflatedSourceCallback(void *state, void *data, zip_uint64_t length,
         delete s;
         return 0;
     case ZIP_SOURCE_SUPPORTS:
-        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
-                                              ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                              ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
     default:
         zip_error_set(&s->error, ZIP_ER_INVAL, 0);
         return -1;
@@ -214,7 +216,8 @@ Result<QList<Entry>> read(const QByteArray &archive, const QString &templatePath
 {
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t *source = zip_source_buffer_create(archive.constData(), zip_uint64_t(archive.size()), 0, &error);
+    zip_source_t *source =
+        zip_source_buffer_create(archive.constData(), zip_uint64_t(archive.size()), 0, &error);
     if (!source) {
         const QString message = libzipMessage(&error);
         zip_error_fini(&error);
@@ -245,8 +248,8 @@ Result<QList<Entry>> read(const QByteArray &archive, const QString &templatePath
     for (zip_int64_t i = 0; i < count; ++i) {
         zip_stat_t st;
         zip_stat_init(&st);
-        if (zip_stat_index(zip.get(), zip_uint64_t(i), ZIP_FL_ENC_RAW, &st) != 0 || !(st.valid & ZIP_STAT_NAME)
-            || !(st.valid & ZIP_STAT_SIZE))
+        if (zip_stat_index(zip.get(), zip_uint64_t(i), ZIP_FL_ENC_RAW, &st) != 0 ||
+            !(st.valid & ZIP_STAT_NAME) || !(st.valid & ZIP_STAT_SIZE))
             return WordErrors::templateFailure(WordErrors::DamagedArchive, templatePath,
                                                libzipMessage(zip_get_error(zip.get())));
         Entry &entry = entries[i];
@@ -261,13 +264,15 @@ Result<QList<Entry>> read(const QByteArray &archive, const QString &templatePath
         if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
             return WordErrors::templateFailure(WordErrors::PasswordProtected, templatePath);
         if (st.size > zip_uint64_t(limits.maxEntrySize))
-            return WordErrors::templateFailure(WordErrors::TooLarge, templatePath,
-                                               u"часть «%1» больше %2"_s.arg(shownName, megabytes(limits.maxEntrySize)));
+            return WordErrors::templateFailure(
+                WordErrors::TooLarge, templatePath,
+                u"часть «%1» больше %2"_s.arg(shownName, megabytes(limits.maxEntrySize)));
         declaredSizes[i] = qint64(st.size);
         total += declaredSizes[i];
         if (total > limits.maxTotalSize)
-            return WordErrors::templateFailure(WordErrors::TooLarge, templatePath,
-                                               u"содержимое архива больше %1"_s.arg(megabytes(limits.maxTotalSize)));
+            return WordErrors::templateFailure(
+                WordErrors::TooLarge, templatePath,
+                u"содержимое архива больше %1"_s.arg(megabytes(limits.maxTotalSize)));
         if (st.valid & ZIP_STAT_MTIME)
             entry.mtime = st.mtime;
     }
@@ -278,8 +283,9 @@ Result<QList<Entry>> read(const QByteArray &archive, const QString &templatePath
         const QString shownName = QString::fromUtf8(entry.name);
         std::unique_ptr<zip_file_t, FileCloser> file(zip_fopen_index(zip.get(), zip_uint64_t(i), 0));
         if (!file)
-            return WordErrors::templateFailure(WordErrors::DamagedArchive, templatePath,
-                                               u"часть «%1»: %2"_s.arg(shownName, libzipMessage(zip_get_error(zip.get()))));
+            return WordErrors::templateFailure(
+                WordErrors::DamagedArchive, templatePath,
+                u"часть «%1»: %2"_s.arg(shownName, libzipMessage(zip_get_error(zip.get()))));
         // Read up to one byte more than declared, so that an entry inflating
         // beyond its header is caught there instead of being read to its end.
         // The buffer grows with what actually arrives, not with the header.
@@ -288,17 +294,20 @@ Result<QList<Entry>> read(const QByteArray &archive, const QString &templatePath
         while (got <= declared) {
             if (got == entry.data.size())
                 entry.data.resize(std::min<qint64>(declared + 1, entry.data.size() * 2));
-            const zip_int64_t n = zip_fread(file.get(), entry.data.data() + got, zip_uint64_t(entry.data.size() - got));
+            const zip_int64_t n =
+                zip_fread(file.get(), entry.data.data() + got, zip_uint64_t(entry.data.size() - got));
             if (n < 0)
-                return WordErrors::templateFailure(WordErrors::DamagedArchive, templatePath,
-                                                   u"часть «%1»: %2"_s.arg(shownName, libzipMessage(zip_file_get_error(file.get()))));
+                return WordErrors::templateFailure(
+                    WordErrors::DamagedArchive, templatePath,
+                    u"часть «%1»: %2"_s.arg(shownName, libzipMessage(zip_file_get_error(file.get()))));
             if (n == 0)
                 break;
             got += n;
         }
         if (got != declared)
-            return WordErrors::templateFailure(WordErrors::DamagedArchive, templatePath,
-                                               u"размер части «%1» не совпадает с заголовком"_s.arg(shownName));
+            return WordErrors::templateFailure(
+                WordErrors::DamagedArchive, templatePath,
+                u"размер части «%1» не совпадает с заголовком"_s.arg(shownName));
         entry.data.resize(got);
         entry.data.squeeze();
     }
@@ -335,7 +344,8 @@ Result<QByteArray> write(const QList<OutputEntry> &entries)
         for (QByteArrayView piece : entry.pieces) {
             size += piece.size();
             if (!piece.isEmpty())
-                fragments.append({reinterpret_cast<zip_uint8_t *>(const_cast<char *>(piece.data())), zip_uint64_t(piece.size())});
+                fragments.append({reinterpret_cast<zip_uint8_t *>(const_cast<char *>(piece.data())),
+                                  zip_uint64_t(piece.size())});
         }
         zip_source_t *source = nullptr;
         if (!entry.stored && size > 4 * kChunk) {
@@ -346,7 +356,8 @@ Result<QByteArray> write(const QList<OutputEntry> &entries)
             }
             source = deflatedSource(zip, std::move(deflated));
         } else {
-            source = zip_source_buffer_fragment(zip, fragments.constData(), zip_uint64_t(fragments.size()), 0);
+            source =
+                zip_source_buffer_fragment(zip, fragments.constData(), zip_uint64_t(fragments.size()), 0);
         }
         if (!source) {
             const QString message = libzipMessage(zip_get_error(zip));
@@ -360,10 +371,10 @@ Result<QByteArray> write(const QList<OutputEntry> &entries)
             zip_discard(zip);
             return failure(message);
         }
-        const bool ok = zip_set_file_compression(zip, zip_uint64_t(index), entry.stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
-                                                 entry.stored ? 0 : zip_uint32_t(entry.level))
-                == 0
-            && (entry.mtime <= 0 || zip_file_set_mtime(zip, zip_uint64_t(index), entry.mtime, 0) == 0);
+        const bool ok =
+            zip_set_file_compression(zip, zip_uint64_t(index), entry.stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
+                                     entry.stored ? 0 : zip_uint32_t(entry.level)) == 0 &&
+            (entry.mtime <= 0 || zip_file_set_mtime(zip, zip_uint64_t(index), entry.mtime, 0) == 0);
         if (!ok) {
             const QString message = libzipMessage(zip_get_error(zip));
             zip_discard(zip);
@@ -393,6 +404,35 @@ Result<QByteArray> write(const QList<OutputEntry> &entries)
     if (got != bytes.size())
         return failure(libzipMessage(zip_source_error(output)));
     return bytes;
+}
+
+QList<OutputEntry> rewrittenPackage(const QList<Entry> &entries, qsizetype first, const QList<bool> &dropped,
+                                    qsizetype edited, const QList<QByteArrayView> &editedContent)
+{
+    QList<qsizetype> order{first};
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (i != first && !(i < dropped.size() && dropped[i]))
+            order.append(i);
+    }
+    QList<OutputEntry> out;
+    out.reserve(order.size());
+    for (const qsizetype i : std::as_const(order)) {
+        OutputEntry entry;
+        entry.name = entries[i].name;
+        entry.mtime = entries[i].mtime;
+        if (i == edited) {
+            qint64 size = 0;
+            for (QByteArrayView piece : editedContent)
+                size += piece.size();
+            entry.pieces = editedContent;
+            entry.mtime = 0;
+            entry.level = size > (1 << 20) ? 1 : 6;
+        } else {
+            entry.pieces = {entries[i].data};
+        }
+        out.append(std::move(entry));
+    }
+    return out;
 }
 
 } // namespace ZipArchive

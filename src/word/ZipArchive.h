@@ -45,4 +45,12 @@ struct OutputEntry
 // stored, no data descriptors, no zip64 unless the sizes need it.
 Result<QByteArray> write(const QList<OutputEntry> &entries);
 
+// The entries of a template package rewritten as a document: entry `first`
+// leads, then the others in their order, less those marked in `dropped` (which
+// may be empty). Entry `edited` takes `editedContent` in place of its data and
+// is deflated at level 1 once large, which keeps a big issue quick to save at
+// little cost in size on markup this repetitive.
+QList<OutputEntry> rewrittenPackage(const QList<Entry> &entries, qsizetype first, const QList<bool> &dropped,
+                                    qsizetype edited, const QList<QByteArrayView> &editedContent);
+
 } // namespace ZipArchive
