@@ -10,7 +10,7 @@
 // until the handler returns, that is until the ads file has been replaced,
 // fsync and rename included; showing the dialog and repainting are not timed.
 
-#include "data/Cp1251.h"
+#include "files/Cp1251.h"
 #include "ui/AdGridView.h"
 #include "ui/MessageBox.h"
 #include "ui/Unit1.h"

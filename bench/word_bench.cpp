@@ -128,7 +128,7 @@ int runEngine(const QString &format, int n, int runs, const QString &dir)
         }
         if (status.ok())
             status = assembler.SaveDocumentAs(output);
-        assembler.CloseDocument();
+        (void)assembler.CloseDocument();
         assembler.ReleaseWord();
         times.append(timer.nsecsElapsed() / 1e9);
         if (!status.ok()) {

@@ -2,7 +2,7 @@
 
 // Small helpers the tests use to lay down and read back files byte for byte.
 
-#include "data/Cp1251.h"
+#include "files/Cp1251.h"
 
 #include <QByteArray>
 #include <QFile>

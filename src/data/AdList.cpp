@@ -1,7 +1,7 @@
 #include "data/AdList.h"
 
-#include "data/Cp1251.h"
-#include "data/TextFile.h"
+#include "files/Cp1251.h"
+#include "files/TextFile.h"
 
 QByteArrayView AdList::rawField(int index, Column column) const
 {

@@ -1,8 +1,8 @@
 #include "data/AdsFile.h"
 
-#include "data/AtomicFile.h"
-#include "data/FileErrors.h"
-#include "data/TextFile.h"
+#include "files/AtomicFile.h"
+#include "files/FileErrors.h"
+#include "files/TextFile.h"
 
 #include <QFileInfo>
 

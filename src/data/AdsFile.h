@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/AdList.h"
-#include "data/Status.h"
+#include "files/Status.h"
 
 #include <QSet>
 #include <QString>

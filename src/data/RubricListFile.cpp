@@ -1,8 +1,8 @@
 #include "data/RubricListFile.h"
 
-#include "data/AtomicFile.h"
-#include "data/Cp1251.h"
-#include "data/TextFile.h"
+#include "files/AtomicFile.h"
+#include "files/Cp1251.h"
+#include "files/TextFile.h"
 
 namespace RubricListFile {
 

@@ -1,6 +1,6 @@
 #include "ui/MessageBox.h"
 
-#include "data/Status.h"
+#include "files/Status.h"
 
 #include <QMessageBox>
 

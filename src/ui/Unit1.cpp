@@ -1,6 +1,6 @@
 #include "ui/Unit1.h"
 
-#include "data/Cp1251.h"
+#include "files/Cp1251.h"
 #include "data/RubricListFile.h"
 #include "ui/AdGridView.h"
 #include "ui/MessageBox.h"

@@ -2,7 +2,7 @@
 
 #include "data/AdGridModel.h"
 #include "data/AdsFile.h"
-#include "data/Status.h"
+#include "files/Status.h"
 
 #include <QMainWindow>
 

@@ -1,6 +1,6 @@
 #include "word/DocumentAssembler.h"
 
-#include "data/AtomicFile.h"
+#include "files/AtomicFile.h"
 #include "word/EditableDocument.h"
 #include "word/Formats.h"
 #include "word/WordErrors.h"

@@ -15,9 +15,11 @@ QString quoted(const QString &path)
     return u"«"_s + QDir::toNativeSeparators(path) + u"»"_s;
 }
 
-QString fileReason(int code)
+QString fileReason(const std::error_code &code)
 {
-    switch (code) {
+    if (code.category() != FileErrors::fileErrorCategory())
+        return u"ошибка ввода-вывода %1"_s.arg(code.value());
+    switch (code.value()) {
     case FileErrors::FileNotFound:
         return u"не задано имя файла или файл не найден"_s;
     case FileErrors::InvalidFilename:
@@ -29,11 +31,24 @@ QString fileReason(int code)
     case FileErrors::TooManyOpenFiles:
         return u"открыто слишком много файлов"_s;
     default:
-        return u"ошибка ввода-вывода %1"_s.arg(code);
+        return u"ошибка ввода-вывода %1"_s.arg(code.value());
     }
 }
 
+class WordErrorCategory : public std::error_category
+{
+public:
+    const char *name() const noexcept override { return "vermata.word"; }
+    std::string message(int code) const override { return "document engine error " + std::to_string(code); }
+};
+
 } // namespace
+
+const std::error_category &wordErrorCategory()
+{
+    static const WordErrorCategory category;
+    return category;
+}
 
 Status templateFailure(Code code, const QString &path, const QString &detail)
 {

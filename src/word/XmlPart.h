@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Status.h"
+#include "files/Status.h"
 
 #include <QByteArray>
 #include <QString>

@@ -2,7 +2,7 @@
 
 #include "data/AdList.h"
 #include "data/AdsFile.h"
-#include "data/AtomicFile.h"
+#include "files/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>

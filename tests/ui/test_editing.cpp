@@ -2,7 +2,7 @@
 // the real widgets.
 
 #include "data/AdGridModel.h"
-#include "data/Cp1251.h"
+#include "files/Cp1251.h"
 #include "ui/AdGridView.h"
 #include "ui/MessageBox.h"
 #include "ui/Unit1.h"

@@ -79,7 +79,7 @@ void TestLibreOffice::initTestCase()
         if (status.ok())
             status = assembler.SaveDocumentAs(m_dir.filePath(u"issue-"_s + name + u".doc"_s));
         QVERIFY2(status.ok(), qPrintable(status.message()));
-        assembler.CloseDocument();
+        QVERIFY(assembler.CloseDocument().ok());
         assembler.ReleaseWord();
         inputs << copy << m_dir.filePath(u"issue-"_s + name + u".doc"_s);
     }

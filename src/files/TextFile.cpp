@@ -1,7 +1,7 @@
-#include "data/TextFile.h"
+#include "files/TextFile.h"
 
-#include "data/Cp1251.h"
-#include "data/FileErrors.h"
+#include "files/Cp1251.h"
+#include "files/FileErrors.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
-#include "data/Status.h"
+#include "files/Status.h"
 
-Status Status::failure(QString message, int code)
+Status Status::failure(QString message, std::error_code code)
 {
     Status s;
     s.m_failed = true;

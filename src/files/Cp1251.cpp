@@ -1,4 +1,4 @@
-#include "data/Cp1251.h"
+#include "files/Cp1251.h"
 
 #include <array>
 

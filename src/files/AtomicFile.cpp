@@ -1,6 +1,6 @@
-#include "data/AtomicFile.h"
+#include "files/AtomicFile.h"
 
-#include "data/FileErrors.h"
+#include "files/FileErrors.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -2,30 +2,38 @@
 
 #include <QString>
 
+#include <system_error>
+
 // The outcome of an operation that can fail in an expected way: success, or a
-// failure with the message the operator is shown and an optional numeric code.
+// failure with the message the operator is shown and the code it came from.
 // Every fallible function of the core and the document engine returns one.
-class Status
+//
+// Codes are std::error_code, so each source keeps its own domain: the classic
+// file codes (FileErrors), the system's errno values (std::generic_category())
+// and the document engine's own codes (WordErrors) never compare equal to one
+// another even where their numbers coincide (errno EIO and "File access
+// denied" are both 5).
+class [[nodiscard]] Status
 {
 public:
     Status() = default; // success
 
-    static Status failure(QString message, int code = 0);
+    static Status failure(QString message, std::error_code code = {});
 
     bool ok() const { return !m_failed; }
     explicit operator bool() const { return ok(); }
 
     const QString &message() const { return m_message; }
-    int code() const { return m_code; }
+    const std::error_code &code() const { return m_code; }
 
 private:
     bool m_failed = false;
-    int m_code = 0;
+    std::error_code m_code;
     QString m_message;
 };
 
 // A value, or the failure that prevented it.
-template <typename T> class Result
+template <typename T> class [[nodiscard]] Result
 {
 public:
     Result(T value) : m_value(std::move(value)) {}

@@ -1,11 +1,11 @@
 // The text-file layer: Windows-1251 without loss, the reading rule, CR LF on
 // write, the file error messages and atomic rewrites.
 
-#include "data/AtomicFile.h"
-#include "data/Cp1251.h"
-#include "data/FileErrors.h"
-#include "data/Status.h"
-#include "data/TextFile.h"
+#include "files/AtomicFile.h"
+#include "files/Cp1251.h"
+#include "files/FileErrors.h"
+#include "files/Status.h"
+#include "files/TextFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,6 +37,8 @@ private Q_SLOTS:
     void writtenLinesEndInCrLf();
     void errorMessages_data();
     void errorMessages();
+    void errnoToCodeAndMessage_data();
+    void errnoToCodeAndMessage();
     void displayedMessageGetsFullStop_data();
     void displayedMessageGetsFullStop();
     void openFailures_data();
@@ -181,6 +183,40 @@ void TestTextFile::errorMessages()
     QFETCH(int, code);
     QFETCH(QString, message);
     QCOMPARE(FileErrors::messageForCode(code), message);
+}
+
+void TestTextFile::errnoToCodeAndMessage_data()
+{
+    QTest::addColumn<int>("errnoValue");
+    QTest::addColumn<bool>("fileDomain"); // a classic file code, not an errno
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");
+    QTest::addRow("ENOENT") << int(ENOENT) << true << 2 << u"File not found"_s;
+    QTest::addRow("EACCES") << int(EACCES) << true << 5 << u"File access denied"_s;
+    QTest::addRow("EROFS") << int(EROFS) << true << 5 << u"File access denied"_s;
+    QTest::addRow("EMFILE") << int(EMFILE) << true << 4 << u"Too many open files"_s;
+    QTest::addRow("ENOSPC") << int(ENOSPC) << true << 101 << u"Disk full"_s;
+    QTest::addRow("ENAMETOOLONG") << int(ENAMETOOLONG) << true << 3 << u"Invalid filename"_s;
+    // errno numbers that coincide with classic codes keep their own domain.
+    QTest::addRow("EIO") << int(EIO) << false << int(EIO) << u"I/O error 5"_s;
+    QTest::addRow("ENXIO") << int(ENXIO) << false << int(ENXIO) << u"I/O error 6"_s;
+    QTest::addRow("EXDEV") << int(EXDEV) << false << int(EXDEV) << u"I/O error 18"_s;
+}
+
+void TestTextFile::errnoToCodeAndMessage()
+{
+    QFETCH(int, errnoValue);
+    QFETCH(bool, fileDomain);
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    const Status status = FileErrors::fromErrno(errnoValue, QDir::temp().filePath(u"x.txt"_s));
+    QVERIFY(!status.ok());
+    QCOMPARE(status.message(), message);
+    QCOMPARE(status.code().value(), code);
+    QCOMPARE(status.code().category() == FileErrors::fileErrorCategory(), fileDomain);
+    QCOMPARE(status.code().category() == std::generic_category(), !fileDomain);
+    if (!fileDomain)
+        QVERIFY(status.code() != FileErrors::Code(code));
 }
 
 void TestTextFile::displayedMessageGetsFullStop_data()

@@ -1,4 +1,4 @@
-#include "data/FileErrors.h"
+#include "files/FileErrors.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -29,7 +29,24 @@ QString messageForCode(int code)
     }
 }
 
-Status failure(int code)
+namespace {
+
+class FileErrorCategory : public std::error_category
+{
+public:
+    const char *name() const noexcept override { return "vermata.file"; }
+    std::string message(int code) const override { return messageForCode(code).toStdString(); }
+};
+
+} // namespace
+
+const std::error_category &fileErrorCategory()
+{
+    static const FileErrorCategory category;
+    return category;
+}
+
+Status failure(Code code)
 {
     return Status::failure(messageForCode(code), code);
 }
@@ -66,7 +83,8 @@ Status fromErrno(int errnoValue, const QString &path)
         return failure(DiskFull);
     default:
         // Not one of the classic codes: shown by its number alone.
-        return Status::failure(QStringLiteral("I/O error %1").arg(errnoValue), errnoValue);
+        return Status::failure(QStringLiteral("I/O error %1").arg(errnoValue),
+                               std::error_code(errnoValue, std::generic_category()));
     }
 }
 
