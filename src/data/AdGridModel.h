@@ -36,6 +36,16 @@ public:
     // up to the new last row; one elsewhere stays on its row.
     void removeAd(int ad);
 
+    // Applies a change that touches many ads at once (run expiry) and tells
+    // views in one reset; returns what change returns.
+    template <typename F> auto changeAll(F &&change)
+    {
+        beginResetModel();
+        auto result = change(m_ads);
+        endResetModel();
+        return result;
+    }
+
 private:
     AdList m_ads;
     QStringList m_headings;

@@ -68,6 +68,25 @@ void AdList::removeAt(int index)
     compactIfWasteful();
 }
 
+void AdList::removeAds(const std::vector<int> &ascendingIndices)
+{
+    if (ascendingIndices.empty())
+        return;
+    size_t kept = size_t(ascendingIndices.front());
+    size_t next = 0;
+    for (size_t from = kept; from < m_slots.size(); ++from) {
+        if (next < ascendingIndices.size() && size_t(ascendingIndices[next]) == from) {
+            for (const FieldRef &ref : m_slots[from].field)
+                release(ref);
+            ++next;
+            continue;
+        }
+        m_slots[kept++] = m_slots[from];
+    }
+    m_slots.resize(kept);
+    compactIfWasteful();
+}
+
 void AdList::clear()
 {
     m_slots.clear();

@@ -39,6 +39,9 @@ public:
     void copyAd(int from, int to);
     // Removes one ad; the ads after it move up by one.
     void removeAt(int index);
+    // Removes the ads at the given indices (ascending, each once) in one pass;
+    // the others keep their order.
+    void removeAds(const std::vector<int> &ascendingIndices);
     void clear();
 
     // Parses an ads file. Each line is one ad: up to three fields, each ended by

@@ -1,5 +1,6 @@
 #include "data/RubricListFile.h"
 
+#include "data/AdFields.h"
 #include "files/AtomicFile.h"
 #include "files/Cp1251.h"
 #include "files/TextFile.h"
@@ -13,10 +14,9 @@ Result<QStringList> read(const QString &path)
 
 Status AppendRubric(const QString &path, const QString &name)
 {
+    if (Status storable = AdFields::checkRubricName(name); !storable)
+        return storable;
     const auto encodedName = Cp1251::encode(name);
-    if (!encodedName)
-        return Status::failure(
-            QStringLiteral("Название рубрики содержит символ, которого нет в кодировке Windows-1251"));
 
     auto bytes = TextFile::readBytes(path);
     if (!bytes)

@@ -46,6 +46,19 @@ QIcon redCross()
     return QIcon(pixmap);
 }
 
+QIcon noGlyph()
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(192, 0, 0), 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QRectF(2, 2, 12, 12));
+    p.drawLine(QPointF(4.5, 4.5), QPointF(11.5, 11.5));
+    return QIcon(pixmap);
+}
+
 QPixmap deleteWarning()
 {
     // Hard edges only: every pixel keeps one of the 16 palette colours.

@@ -13,6 +13,10 @@ QIcon programIconSet();
 // The red cross beside "Удалить".
 QIcon redCross();
 
+// The classic "No" glyph beside "&Отмена": a red circle crossed by a
+// diagonal bar.
+QIcon noGlyph();
+
 // 39 x 39, in the 16 colours of the classic palette: a yellow folder holding a
 // white document, with a red circle bearing a white exclamation mark at its
 // lower left. Shown by "Удаление записи".

@@ -1,7 +1,5 @@
 #include "ui/Unit1.h"
 
-#include "files/Cp1251.h"
-#include "data/RubricListFile.h"
 #include "ui/AdGridView.h"
 #include "ui/MessageBox.h"
 #include "ui/Pictures.h"
@@ -26,10 +24,16 @@
 #include <QRadioButton>
 #include <QScreen>
 
-QString AdsPath;
-QString RubricsPath;
-QString TemplatePath;
-int CurrentRow = 1;
+Workspace &applicationWorkspace()
+{
+    static Workspace workspace;
+    return workspace;
+}
+
+QString &AdsPath = applicationWorkspace().adsPath;
+QString &RubricsPath = applicationWorkspace().rubricsPath;
+QString &TemplatePath = applicationWorkspace().templatePath;
+int &CurrentRow = applicationWorkspace().currentRow;
 
 TForm1 *Form1 = nullptr;
 
@@ -63,7 +67,7 @@ void showModeless(QWidget *dialog)
     dialog->activateWindow();
 }
 
-TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
+TForm1::TForm1(Workspace &workspace, QWidget *parent) : QMainWindow(parent), m_workspace(workspace)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(MessageBox::kApplicationTitle);
@@ -135,7 +139,7 @@ void TForm1::buildControls()
 
     StringGrid1 = new AdGridView(client);
     named(StringGrid1, "StringGrid1", QStringLiteral("Объявления"));
-    StringGrid1->setModel(&m_grid);
+    StringGrid1->setModel(&m_workspace.ads());
     StringGrid1->setGeometry(0, 0, kClientWidth, kGridHeight);
     StringGrid1->setColumnWidth(0, 29);
     StringGrid1->setColumnWidth(1, 165);
@@ -274,10 +278,10 @@ void TForm1::reportFailure(const Status &status)
 
 void TForm1::FormCreate()
 {
-    CurrentRow = 1;
-    AdsPath = QStringLiteral("x.txt");
-    RubricsPath = QStringLiteral("Рубрики.txt");
-    TemplatePath = QStringLiteral("Шаблон.doc");
+    m_workspace.currentRow = 1;
+    m_workspace.adsPath = QStringLiteral("x.txt");
+    m_workspace.rubricsPath = QStringLiteral("Рубрики.txt");
+    m_workspace.templatePath = QStringLiteral("Шаблон.doc");
 
     // A rubric list that cannot be read is reported, and the ads still load:
     // skipping them would let the next save wipe every stored ad.
@@ -287,13 +291,13 @@ void TForm1::FormCreate()
     reportFailure(rubrics);
     reportFailure(ads);
 
-    if (m_grid.adCount() > 0)
-        StringGrid1->selectionModel()->setCurrentIndex(m_grid.index(0, 0), QItemSelectionModel::NoUpdate);
+    if (grid().adCount() > 0)
+        placeCurrentCell(1, 0);
 }
 
 Status TForm1::LoadRubricList()
 {
-    auto names = RubricListFile::read(RubricsPath);
+    auto names = m_workspace.readRubricList();
     if (!names)
         return names.status();
     ComboBox1->addItems(names.value());
@@ -304,21 +308,17 @@ Status TForm1::LoadRubricList()
 
 void TForm1::WriteHeadings()
 {
-    m_grid.setHeadings({QStringLiteral("К/В"), QStringLiteral("Текст"), QStringLiteral("Рубрика")});
+    grid().setHeadings({QStringLiteral("К/В"), QStringLiteral("Текст"), QStringLiteral("Рубрика")});
 }
 
 Status TForm1::LoadAdsFile()
 {
-    auto ads = m_adsFile.load(AdsPath);
-    if (!ads)
-        return ads.status();
-    m_grid.replaceAll(std::move(ads.value()));
-    return {};
+    return m_workspace.loadAds();
 }
 
 Status TForm1::SaveAdsFile()
 {
-    return m_adsFile.save(AdsPath, m_grid.ads());
+    return m_workspace.saveAds();
 }
 
 void TForm1::N2Click()
@@ -343,14 +343,7 @@ void TForm1::N7Click()
 
 void TForm1::Button1Click()
 {
-    const ComposedAd composed = ComposeAd();
-    if (const Status storable = checkStorable(composed); !storable) {
-        reportFailure(storable);
-        return;
-    }
-    m_grid.appendAd();
-    writeAd(m_grid.adCount() - 1, composed);
-    reportFailure(SaveAdsFile());
+    reportFailure(m_workspace.addAd(ComposeAd()));
 }
 
 ComposedAd TForm1::ComposeAd()
@@ -377,55 +370,6 @@ ComposedAd TForm1::ComposeAd()
     return composed;
 }
 
-void TForm1::writeAd(int ad, const ComposedAd &composed)
-{
-    if (composed.runs)
-        m_grid.setCell(ad, AdList::Runs, *composed.runs);
-    m_grid.setCell(ad, AdList::Text, composed.text);
-    m_grid.setCell(ad, AdList::Rubric, composed.rubric);
-}
-
-Result<int> TForm1::currentAd() const
-{
-    if (CurrentRow < 1 || CurrentRow > m_grid.adCount())
-        return Status::failure(QStringLiteral("Не выбрано объявление: выделите строку в таблице"));
-    return CurrentRow - 1;
-}
-
-namespace {
-
-Status checkField(QStringView text, const QString &where)
-{
-    if (text.contains(u'|')) {
-        return Status::failure(QStringLiteral("Символ «|» нельзя использовать ") + where +
-                               QStringLiteral(": он разделяет поля в файле объявлений"));
-    }
-    if (text.contains(u'\n') || text.contains(u'\r')) {
-        return Status::failure(QStringLiteral("Перевод строки нельзя использовать ") + where +
-                               QStringLiteral(": он разделяет объявления в файле объявлений"));
-    }
-    if (const std::optional<char32_t> bad = Cp1251::firstUnencodable(text)) {
-        const QString code = QString::number(uint(*bad), 16).toUpper().rightJustified(4, u'0');
-        return Status::failure(QStringLiteral("Символ «") + QString::fromUcs4(&*bad, 1) +
-                               QStringLiteral("» (U+") + code + QStringLiteral(") ") + where +
-                               QStringLiteral(" нельзя сохранить в кодировке Windows-1251"));
-    }
-    return {};
-}
-
-} // namespace
-
-Status checkStorable(const ComposedAd &ad)
-{
-    if (ad.runs) {
-        if (Status s = checkField(*ad.runs, QStringLiteral("в поле «Другое:»")); !s)
-            return s;
-    }
-    if (Status s = checkField(ad.text, QStringLiteral("в тексте объявления")); !s)
-        return s;
-    return checkField(ad.rubric, QStringLiteral("в рубрике"));
-}
-
 void TForm1::Button2Click()
 {
     showModeless(Form5);
@@ -438,7 +382,7 @@ void TForm1::BitBtn1Click()
 
 void TForm1::Button3Click()
 {
-    Label4->setText(QString::number(m_grid.adCount()));
+    Label4->setText(QString::number(grid().adCount()));
 }
 
 void TForm1::Button4Click()
@@ -449,6 +393,18 @@ void TForm1::Button4Click()
 void TForm1::StringGrid1SelectCell(int /*column*/, int row)
 {
     Memo1->clear();
-    Memo1->setPlainText(m_grid.cell(row - 1, AdList::Text));
-    CurrentRow = row;
+    Memo1->setPlainText(grid().cell(row - 1, AdList::Text));
+    m_workspace.currentRow = row;
+}
+
+int TForm1::currentCellRow() const
+{
+    const QModelIndex current = StringGrid1->currentIndex();
+    return current.isValid() ? current.row() + 1 : 0;
+}
+
+void TForm1::placeCurrentCell(int row, int column)
+{
+    const QModelIndex cell = row >= 1 ? grid().index(row - 1, column) : QModelIndex();
+    StringGrid1->selectionModel()->setCurrentIndex(cell, QItemSelectionModel::NoUpdate);
 }

@@ -1,12 +1,10 @@
 #pragma once
 
-#include "data/AdGridModel.h"
-#include "data/AdsFile.h"
+#include "build/Workspace.h"
 #include "files/Status.h"
 
 #include <QMainWindow>
 
-#include <optional>
 
 class AdGridView;
 class QAction;
@@ -18,27 +16,17 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 
-// Program-wide state: the three file locations and the grid row on which
-// changing and deleting act (1 is the first ad; the heading row is never current).
-extern QString AdsPath;
-extern QString RubricsPath;
-extern QString TemplatePath;
-extern int CurrentRow;
+// The application's one workspace: CreateWindows() resets it and hands it to
+// every window.
+Workspace &applicationWorkspace();
 
-// An ad as the main window's input controls give it. Runs is absent while no
-// count of insertions is checked.
-struct ComposedAd
-{
-    std::optional<QString> runs;
-    QString text;
-    QString rubric;
-};
-
-// Success if the ads file can hold every field of ad and give it back the same:
-// no "|" (the file's field separator, which has no escape), no line break, and
-// nothing that Windows-1251 lacks. Otherwise the message names the first
-// offending character and the field it is in.
-Status checkStorable(const ComposedAd &ad);
+// Program-wide state, by its traditional names: the three file locations and
+// the grid row on which changing and deleting act (1 is the first ad; the
+// heading row is never current). They are the application workspace's fields.
+extern QString &AdsPath;
+extern QString &RubricsPath;
+extern QString &TemplatePath;
+extern int &CurrentRow;
 
 // The main window: the ad grid, the controls an ad is composed from, the menu.
 class TForm1 : public QMainWindow
@@ -46,11 +34,12 @@ class TForm1 : public QMainWindow
     Q_OBJECT
 
 public:
-    explicit TForm1(QWidget *parent = nullptr);
+    explicit TForm1(Workspace &workspace, QWidget *parent = nullptr);
     ~TForm1() override;
 
+    Workspace &workspace() { return m_workspace; }
     // The one copy of the ad list while the program runs.
-    AdGridModel &grid() { return m_grid; }
+    AdGridModel &grid() { return m_workspace.ads(); }
 
     // Rewrites the ads file at AdsPath from the grid.
     Status SaveAdsFile();
@@ -60,12 +49,6 @@ public:
     // as typed (its hard line breaks, not its display wrapping) and joined with
     // one space; a line break at the very end adds nothing.
     ComposedAd ComposeAd();
-    // Writes composed over the ad at index `ad` (0-based): Runs only when present,
-    // then Text and Rubric. Expects an ad that checkStorable() accepts.
-    void writeAd(int ad, const ComposedAd &composed);
-    // The index (0-based) of the ad CurrentRow designates, or a failure telling
-    // the operator that no ad is selected.
-    Result<int> currentAd() const;
 
     AdGridView *StringGrid1 = nullptr;
     QComboBox *ComboBox1 = nullptr;
@@ -104,6 +87,12 @@ public:
     void Button4Click();
     void StringGrid1SelectCell(int column, int row);
 
+    // The grid's current row (1-based), 0 when no cell is current.
+    int currentCellRow() const;
+    // Puts the grid's current cell on row (1-based) in the column it has now,
+    // without running the selection handler; row 0 leaves no cell current.
+    void placeCurrentCell(int row, int column);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -117,8 +106,7 @@ private:
     Status LoadAdsFile();
     void reportFailure(const Status &status);
 
-    AdGridModel m_grid;
-    AdsFile m_adsFile;
+    Workspace &m_workspace;
 };
 
 extern TForm1 *Form1;

@@ -2,7 +2,7 @@
 
 #include "ui/MessageBox.h"
 #include "ui/Pictures.h"
-#include "ui/Unit1.h"
+#include "build/Workspace.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -10,8 +10,8 @@
 
 TOKBottomDlg *OKBottomDlg = nullptr;
 
-TOKBottomDlg::TOKBottomDlg(QWidget *parent)
-    : ModelessDialog(QStringLiteral("Удаление записи"), QSize(313, 128), true, parent)
+TOKBottomDlg::TOKBottomDlg(Workspace &workspace, QWidget *parent)
+    : ModelessDialog(QStringLiteral("Удаление записи"), QSize(313, 128), true, parent), m_workspace(workspace)
 {
     setObjectName(QStringLiteral("OKBottomDlg"));
     // The classic default dialog font.
@@ -50,14 +50,8 @@ TOKBottomDlg::TOKBottomDlg(QWidget *parent)
 
 void TOKBottomDlg::OKBtnClick()
 {
-    const Result<int> ad = Form1->currentAd();
-    if (!ad) {
-        MessageBox::showError(this, ad.status().message());
-        return;
-    }
-    Form1->grid().removeAd(ad.value());
-    if (const Status saved = Form1->SaveAdsFile(); !saved) {
-        MessageBox::showError(this, saved.message());
+    if (const Status removed = m_workspace.removeCurrentAd(); !removed) {
+        MessageBox::showError(this, removed.message());
         return;
     }
     hide();

@@ -3,6 +3,7 @@
 #include "ui/ModelessDialog.h"
 
 class QFrame;
+class Workspace;
 class QLabel;
 class QPushButton;
 
@@ -13,7 +14,7 @@ class TOKBottomDlg : public ModelessDialog
     Q_OBJECT
 
 public:
-    explicit TOKBottomDlg(QWidget *parent = nullptr);
+    explicit TOKBottomDlg(Workspace &workspace, QWidget *parent = nullptr);
 
     QFrame *Bevel1 = nullptr;
     QLabel *Image1 = nullptr;
@@ -25,6 +26,9 @@ public:
     // after telling the operator, when no ad is selected or the save fails.
     void OKBtnClick();
     void CancelBtnClick();
+
+private:
+    Workspace &m_workspace;
 };
 
 extern TOKBottomDlg *OKBottomDlg;

@@ -10,8 +10,8 @@
 
 TForm5 *Form5 = nullptr;
 
-TForm5::TForm5(QWidget *parent)
-    : ModelessDialog(QStringLiteral("Изменение записи"), QSize(377, 112), true, parent)
+TForm5::TForm5(Workspace &workspace, QWidget *parent)
+    : ModelessDialog(QStringLiteral("Изменение записи"), QSize(377, 112), true, parent), m_workspace(workspace)
 {
     setObjectName(QStringLiteral("Form5"));
     QFont font(QStringLiteral("MS Sans Serif"));
@@ -48,19 +48,8 @@ TForm5::TForm5(QWidget *parent)
 
 void TForm5::Button1Click()
 {
-    const ComposedAd composed = Form1->ComposeAd();
-    const Result<int> ad = Form1->currentAd();
-    if (!ad) {
-        MessageBox::showError(this, ad.status().message());
-        return;
-    }
-    if (const Status storable = checkStorable(composed); !storable) {
-        MessageBox::showError(this, storable.message());
-        return;
-    }
-    Form1->writeAd(ad.value(), composed);
-    if (const Status saved = Form1->SaveAdsFile(); !saved) {
-        MessageBox::showError(this, saved.message());
+    if (const Status changed = m_workspace.changeCurrentAd(Form1->ComposeAd()); !changed) {
+        MessageBox::showError(this, changed.message());
         return;
     }
     hide();

@@ -3,6 +3,7 @@
 #include "ui/ModelessDialog.h"
 
 class QFrame;
+class Workspace;
 class QLabel;
 class QPushButton;
 
@@ -14,7 +15,7 @@ class TForm5 : public ModelessDialog
     Q_OBJECT
 
 public:
-    explicit TForm5(QWidget *parent = nullptr);
+    explicit TForm5(Workspace &workspace, QWidget *parent = nullptr);
 
     QLabel *Shape1 = nullptr;
     QFrame *Bevel1 = nullptr;
@@ -27,6 +28,9 @@ public:
     // selected, the ad cannot be stored or the save fails.
     void Button1Click();
     void Button2Click();
+
+private:
+    Workspace &m_workspace;
 };
 
 extern TForm5 *Form5;

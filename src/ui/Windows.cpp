@@ -33,12 +33,14 @@ void SetUpApplication(QApplication &app)
 
 void CreateWindows()
 {
-    Form1 = new TForm1;
+    Workspace &workspace = applicationWorkspace();
+    workspace.reset();
+    Form1 = new TForm1(workspace);
     AboutBox = new TAboutBox;
     AboutBox1 = new TAboutBox1;
-    OKBottomDlg = new TOKBottomDlg;
-    Form5 = new TForm5;
-    AboutBox2 = new TAboutBox2;
+    OKBottomDlg = new TOKBottomDlg(workspace);
+    Form5 = new TForm5(workspace);
+    AboutBox2 = new TAboutBox2(workspace);
     AboutBox3 = new TAboutBox3;
 }
 

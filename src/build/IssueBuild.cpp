@@ -1,0 +1,234 @@
+#include "build/IssueBuild.h"
+
+#include "files/Cp1251.h"
+#include "files/FileErrors.h"
+#include "files/FileIdentity.h"
+#include "files/TextFile.h"
+#include "word/DocumentAssembler.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+
+#include <map>
+#include <vector>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace IssueBuild {
+
+namespace {
+
+QString quoted(const QString &name)
+{
+    return u"«"_s + QDir::toNativeSeparators(name) + u"»"_s;
+}
+
+QString bucketPath(const QString &rubric)
+{
+    return rubric + u".txt"_s;
+}
+
+// The program's own files, each with what to call it in a message.
+struct ProgramFile
+{
+    const QString *path;
+    QString role;
+};
+
+QList<ProgramFile> programFiles(const Files &files)
+{
+    return {{&files.ads, u"файл объявлений"_s},
+            {&files.rubrics, u"список рубрик"_s},
+            {&files.templateFile, u"шаблон"_s},
+            {&files.target, u"файл выпуска"_s}};
+}
+
+// The distinct rubric names among the ads, in order of first use, with each
+// ad's index into them.
+struct AdRubrics
+{
+    std::vector<QByteArray> names;
+    std::vector<int> ofAd;
+};
+
+AdRubrics collectAdRubrics(const AdList &ads)
+{
+    AdRubrics rubrics;
+    rubrics.ofAd.reserve(size_t(ads.count()));
+    QHash<QByteArray, int> index;
+    for (int i = 0; i < ads.count(); ++i) {
+        // Views into the list's pool: no copy for names already seen.
+        const QByteArray name = QByteArray::fromRawData(ads.rawField(i, AdList::Rubric).data(),
+                                                        ads.rawField(i, AdList::Rubric).size());
+        auto found = index.constFind(name);
+        if (found == index.cend()) {
+            found = index.insert(name, int(rubrics.names.size()));
+            rubrics.names.push_back(name);
+        }
+        rubrics.ofAd.push_back(found.value());
+    }
+    return rubrics;
+}
+
+// Appends each ad's text and CR LF to its rubric's bucket, leaving the
+// buckets exactly as appending one ad at a time would: all ads before the
+// first one whose bucket cannot be opened are appended, and that failure is
+// returned. Each bucket is opened once.
+Status fillBuckets(const AdList &ads, const AdRubrics &rubrics)
+{
+    // Buckets that are one file under two names share one group, so that the
+    // file still receives its lines in list order.
+    std::vector<int> groupOfRubric(rubrics.names.size(), -1);
+    std::map<std::pair<std::uint64_t, std::uint64_t>, int> groupOfFile;
+    std::vector<QString> groupPaths;
+    int stopAt = ads.count();
+    Status failure;
+    for (int i = 0; i < ads.count(); ++i) {
+        const int rubric = rubrics.ofAd[size_t(i)];
+        if (groupOfRubric[size_t(rubric)] >= 0)
+            continue;
+        const QString path = bucketPath(Cp1251::decode(rubrics.names[size_t(rubric)]));
+        const Result<FileIdentity> file = FileIdentity::checkAppendable(path);
+        if (!file) {
+            stopAt = i;
+            failure = file.status();
+            break;
+        }
+        const auto [found, added] =
+            groupOfFile.try_emplace({file->device, file->inode}, int(groupPaths.size()));
+        if (added)
+            groupPaths.push_back(path);
+        groupOfRubric[size_t(rubric)] = found->second;
+    }
+
+    std::vector<QByteArray> lines(groupPaths.size());
+    for (int i = 0; i < stopAt; ++i) {
+        QByteArray &out = lines[size_t(groupOfRubric[size_t(rubrics.ofAd[size_t(i)])])];
+        const QByteArrayView text = ads.rawField(i, AdList::Text);
+        out.append(text.data(), text.size());
+        out.append("\r\n", 2);
+    }
+    for (size_t group = 0; group < groupPaths.size(); ++group) {
+        if (lines[group].isEmpty())
+            continue;
+        if (Status appended = TextFile::appendToExisting(groupPaths[group], lines[group]); !appended)
+            return appended;
+    }
+    return failure;
+}
+
+Status layOut(const QList<QByteArray> &rubricLines, DocumentAssembler &engine)
+{
+    for (const QByteArray &line : rubricLines) {
+        const QString rubric = Cp1251::decode(line);
+        if (Status s = engine.AppendParagraph(rubric); !s)
+            return s;
+        const Result<QByteArray> bucket = TextFile::readBytes(bucketPath(rubric));
+        if (!bucket)
+            return bucket.status();
+        Status appended;
+        TextFile::forEachLine(bucket.value(), [&](QByteArrayView ad) {
+            if (appended)
+                appended = engine.AppendParagraph(Cp1251::decode(ad));
+        });
+        if (!appended)
+            return appended;
+    }
+    return {};
+}
+
+} // namespace
+
+Status checkTarget(const Files &files)
+{
+    if (files.target.isEmpty())
+        return Status::failure(
+            u"Не задано имя файла выпуска. Введите его в поле или выберите файл кнопкой «Сохронить»."_s);
+    const struct
+    {
+        const QString &path;
+        QString why;
+    } guarded[] = {
+        {files.templateFile, u"это шаблон: следующие выпуски начинались бы с объявлений этого"_s},
+        {files.ads, u"это файл объявлений: объявления были бы потеряны"_s},
+        {files.rubrics, u"это список рубрик: он был бы потерян"_s},
+    };
+    for (const auto &file : guarded) {
+        if (isSameFile(files.target, file.path))
+            return Status::failure(u"Выпуск нельзя сохранить в %1: %2. Выберите другое имя файла."_s.arg(
+                quoted(files.target), file.why));
+    }
+    return {};
+}
+
+Status checkBucketName(const QString &rubric, const Files &files)
+{
+    const QString bucket = bucketPath(rubric);
+    if (rubric.contains(u'/') || rubric.contains(QChar(0)))
+        return Status::failure(
+            u"Рубрику %1 нельзя напечатать: её рабочий файл %2 лежал бы вне рабочей папки (в названии есть «/»). "
+            u"Исправьте название в списке рубрик."_s.arg(quoted(rubric), quoted(bucket)));
+    for (const ProgramFile &file : programFiles(files)) {
+        if (isSameFile(bucket, *file.path))
+            return Status::failure(u"Рубрику %1 нельзя напечатать: её рабочий файл %2 — это %3 программы. "
+                                   u"Переименуйте рубрику."_s.arg(quoted(rubric), quoted(bucket), file.role));
+    }
+    if (const std::optional<FileIdentity> existing = FileIdentity::of(bucket); existing && !existing->regular)
+        return Status::failure(u"Рубрику %1 нельзя напечатать: %2 — не обычный файл. "
+                               u"Переименуйте рубрику или уберите этот файл из рабочей папки."_s.arg(
+                                   quoted(rubric), quoted(bucket)));
+    return {};
+}
+
+Status typeset(const AdList &ads, const Files &files, DocumentAssembler &engine)
+{
+    if (Status s = checkTarget(files); !s)
+        return s;
+    const Result<QByteArray> list = TextFile::readBytes(files.rubrics);
+    if (!list)
+        return list.status();
+    const QList<QByteArray> rubricLines = TextFile::splitLines(list.value());
+    const AdRubrics adRubrics = collectAdRubrics(ads);
+
+    QSet<QByteArray> checked;
+    auto check = [&](const QByteArray &name) {
+        if (checked.contains(name))
+            return Status();
+        checked.insert(name);
+        return checkBucketName(Cp1251::decode(name), files);
+    };
+    for (const QByteArray &line : rubricLines) {
+        if (Status s = check(line); !s)
+            return s;
+    }
+    for (const QByteArray &name : adRubrics.names) {
+        if (Status s = check(name); !s)
+            return s;
+    }
+
+    for (const QByteArray &line : rubricLines) {
+        if (Status s = TextFile::createEmpty(bucketPath(Cp1251::decode(line))); !s)
+            return s;
+    }
+    if (Status s = fillBuckets(ads, adRubrics); !s)
+        return s;
+
+    Status built = engine.OpenTemplate(files.templateFile);
+    if (built)
+        built = layOut(rubricLines, engine);
+    if (built)
+        built = engine.SaveDocumentAs(files.target);
+    if (built)
+        built = engine.CloseDocument();
+    if (!built) {
+        // Nothing half-built is kept for the next build.
+        engine.discard();
+        return built;
+    }
+    engine.ReleaseWord();
+    return {};
+}
+
+} // namespace IssueBuild
