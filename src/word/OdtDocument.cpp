@@ -166,11 +166,16 @@ Status OdtDocument::makeDocumentManifest()
     std::string m;
     if (!XmlPart::prefixFor(root, kManifestNamespace, m))
         return {};
-    for (pugi::xml_node entry : root.children((m + "file-entry").c_str())) {
-        if (std::strcmp(entry.attribute((m + "full-path").c_str()).value(), "/") == 0) {
-            pugi::xml_attribute mediaType = entry.attribute((m + "media-type").c_str());
+    // The range below keeps a pointer to the name it matches: the string must
+    // outlive the loop, so it cannot be a temporary.
+    const std::string fileEntry = m + "file-entry";
+    const std::string fullPath = m + "full-path";
+    const std::string mediaTypeName = m + "media-type";
+    for (pugi::xml_node entry : root.children(fileEntry.c_str())) {
+        if (std::strcmp(entry.attribute(fullPath.c_str()).value(), "/") == 0) {
+            pugi::xml_attribute mediaType = entry.attribute(mediaTypeName.c_str());
             if (!mediaType)
-                mediaType = entry.append_attribute((m + "media-type").c_str());
+                mediaType = entry.append_attribute(mediaTypeName.c_str());
             mediaType.set_value(kTextType.constData());
         }
     }
