@@ -29,8 +29,8 @@ QByteArray &BlockBuffer::blockFor(qsizetype bytes)
 {
     if (m_blocks.isEmpty() || m_blocks.last().capacity() - m_blocks.last().size() < bytes) {
         // Small documents stay small: the first block grows with the need.
-        const qsizetype capacity = m_blocks.isEmpty() ? std::max<qsizetype>(bytes, 64 << 10)
-                                                      : std::max(bytes, kBlockSize);
+        const qsizetype capacity =
+            m_blocks.isEmpty() ? std::max<qsizetype>(bytes, 64 << 10) : std::max(bytes, kBlockSize);
         if (!m_blocks.isEmpty() && m_blocks.last().capacity() < kBlockSize && m_blocks.size() == 1) {
             // Still the small first block: grow it while that is cheap.
             QByteArray &first = m_blocks.last();
@@ -58,10 +58,10 @@ QList<QByteArrayView> BlockBuffer::views() const
     return views;
 }
 
-qsizetype BlockBuffer::size() const
+qsizetype BlockBuffer::capacity() const
 {
     qsizetype total = 0;
     for (const QByteArray &block : m_blocks)
-        total += block.size();
+        total += block.capacity();
     return total;
 }

@@ -14,7 +14,8 @@ public:
     QByteArray &blockFor(qsizetype bytes);
 
     QList<QByteArrayView> views() const;
-    qsizetype size() const;
+    // The bytes reserved by all blocks.
+    qsizetype capacity() const;
 
 private:
     QList<QByteArray> m_blocks;

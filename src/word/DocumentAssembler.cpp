@@ -48,10 +48,13 @@ Result<DocumentPtr> loadTemplate(const QString &path)
                                                : WordErrors::AccessDenied,
                                            shown);
     }
-    if (file.size() > kMaxTemplateFileSize)
+    const qint64 size = file.size();
+    if (size > kMaxTemplateFileSize)
         return WordErrors::templateFailure(WordErrors::TooLarge, shown,
                                            u"файл больше %1 МБ"_s.arg(kMaxTemplateFileSize >> 20));
-    QByteArray bytes = file.read(kMaxTemplateFileSize + 1);
+    // QIODevice::read() reserves all it is asked for, and an RTF document keeps
+    // this buffer while it is open: ask for the file's own size.
+    QByteArray bytes = file.read(size);
     if (file.error() != QFileDevice::NoError)
         return WordErrors::templateFailure(WordErrors::AccessDenied, shown);
     file.close();
@@ -60,9 +63,8 @@ Result<DocumentPtr> loadTemplate(const QString &path)
         return WordErrors::templateFailure(WordErrors::EmptyFile, shown);
     const QByteArray content = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3, 16) : bytes.left(16);
     if (content.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
-        return WordErrors::templateFailure(isEncryptedPackage(bytes) ? WordErrors::PasswordProtected
-                                                                     : WordErrors::LegacyWordFormat,
-                                           shown);
+        return WordErrors::templateFailure(
+            isEncryptedPackage(bytes) ? WordErrors::PasswordProtected : WordErrors::LegacyWordFormat, shown);
     if (content.startsWith("{\\rtf"))
         return loadRtf(std::move(bytes), shown);
     if (!content.startsWith("PK\x03\x04"))
@@ -109,7 +111,8 @@ Status DocumentAssembler::SaveDocumentAs(const QString &name)
     const QString target = QFileInfo(name).absoluteFilePath();
     Result<QByteArray> bytes = m_document->render();
     if (!bytes.ok())
-        return Status::failure(u"Не удалось сохранить документ «%1»: %2"_s.arg(target, bytes.status().message()));
+        return Status::failure(
+            u"Не удалось сохранить документ «%1»: %2"_s.arg(target, bytes.status().message()));
     const Status written = AtomicFile::write(target, bytes.value());
     if (!written.ok())
         return WordErrors::saveFailure(written, target);

@@ -79,6 +79,10 @@ public:
     Status load();
     void appendParagraph(QStringView text) override;
     Result<QByteArray> render() const override;
+    qsizetype heldBytes() const override
+    {
+        return ZipArchive::heldBytes(m_entries) + m_head.capacity() + m_body.capacity() + m_tail.capacity();
+    }
 
 private:
     qsizetype find(const QByteArray &part) const { return m_index.value(part.toLower(), -1); }

@@ -21,6 +21,10 @@ public:
 
     // The complete file, in the template's format.
     virtual Result<QByteArray> render() const = 0;
+
+    // The bytes the document holds, used or reserved. A seam for tests: an open
+    // document must cost memory in proportion to its template and paragraphs.
+    virtual qsizetype heldBytes() const = 0;
 };
 
 using DocumentPtr = std::unique_ptr<EditableDocument>;

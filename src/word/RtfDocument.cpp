@@ -36,11 +36,15 @@ bool isOneOf(const QByteArray &word, std::initializer_list<const char *> words)
 // Destinations whose content is not body text.
 bool isHiddenDestination(const QByteArray &word)
 {
-    return isOneOf(word, {"fonttbl", "colortbl", "stylesheet", "info", "pict", "object", "header", "headerl", "headerr",
-                          "headerf", "footer", "footerl", "footerr", "footerf", "footnote", "annotation", "listtable",
-                          "listoverridetable", "revtbl", "rsidtbl", "filetbl", "xmlnstbl", "generator", "themedata",
-                          "colorschememapping", "latentstyles", "datastore", "fldinst", "pntext", "pntxta", "pntxtb",
-                          "shp", "shpinst", "nonshppict", "xe", "tc", "txe", "bkmkstart", "bkmkend"});
+    return isOneOf(word,
+                   {"fonttbl",      "colortbl",  "stylesheet",        "info",       "pict",
+                    "object",       "header",    "headerl",           "headerr",    "headerf",
+                    "footer",       "footerl",   "footerr",           "footerf",    "footnote",
+                    "annotation",   "listtable", "listoverridetable", "revtbl",     "rsidtbl",
+                    "filetbl",      "xmlnstbl",  "generator",         "themedata",  "colorschememapping",
+                    "latentstyles", "datastore", "fldinst",           "pntext",     "pntxta",
+                    "pntxtb",       "shp",       "shpinst",           "nonshppict", "xe",
+                    "tc",           "txe",       "bkmkstart",         "bkmkend"});
 }
 
 // Groups that Word writes after the body.
@@ -141,8 +145,9 @@ bool scanRtf(const QByteArray &bytes, Scan &scan, QString &problem)
                 } else if (!hidden) {
                     if (isOneOf(word, {"par", "sect", "row", "cell", "nestcell", "nestrow"}))
                         open = false;
-                    else if (isOneOf(word, {"tab", "line", "u", "emdash", "endash", "bullet", "lquote", "rquote",
-                                            "ldblquote", "rdblquote", "emspace", "enspace", "qmspace", "chpgn"}))
+                    else if (isOneOf(word,
+                                     {"tab", "line", "u", "emdash", "endash", "bullet", "lquote", "rquote",
+                                      "ldblquote", "rdblquote", "emspace", "enspace", "qmspace", "chpgn"}))
                         open = true;
                 }
                 i = j;
@@ -225,6 +230,8 @@ public:
         return m_document;
     }
 
+    qsizetype heldBytes() const override { return m_document.capacity() + m_tail.capacity(); }
+
 private:
     void detachTail()
     {
@@ -248,9 +255,12 @@ Result<DocumentPtr> loadRtf(QByteArray bytes, const QString &templatePath)
 {
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
+    // The document keeps this buffer while it is open: none of a reader's spare room.
+    bytes.squeeze();
     Scan scan;
     QString problem;
     if (!scanRtf(bytes, scan, problem))
-        return WordErrors::templateFailure(WordErrors::BrokenDocument, templatePath, u"нарушена структура RTF (%1)"_s.arg(problem));
+        return WordErrors::templateFailure(WordErrors::BrokenDocument, templatePath,
+                                           u"нарушена структура RTF (%1)"_s.arg(problem));
     return DocumentPtr(std::make_unique<RtfDocument>(std::move(bytes), scan.insertAt, scan.openParagraph));
 }

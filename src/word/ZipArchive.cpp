@@ -314,6 +314,14 @@ Result<QList<Entry>> read(const QByteArray &archive, const QString &templatePath
     return entries;
 }
 
+qsizetype heldBytes(const QList<Entry> &entries)
+{
+    qsizetype total = 0;
+    for (const Entry &entry : entries)
+        total += entry.name.capacity() + entry.data.capacity();
+    return total;
+}
+
 Result<QByteArray> write(const QList<OutputEntry> &entries)
 {
     auto failure = [](const QString &what) {

@@ -41,6 +41,9 @@ struct OutputEntry
     time_t mtime = 0;             // 0: now
 };
 
+// The memory entries take, reserved or used.
+qsizetype heldBytes(const QList<Entry> &entries);
+
 // Writes entries in the given order to a new archive in memory: deflated or
 // stored, no data descriptors, no zip64 unless the sizes need it.
 Result<QByteArray> write(const QList<OutputEntry> &entries);

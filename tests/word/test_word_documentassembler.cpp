@@ -2,6 +2,7 @@
 
 #include "files/AtomicFile.h"
 #include "word/DocumentAssembler.h"
+#include "word/EditableDocument.h"
 #include "word/WordErrors.h"
 
 #include <QCryptographicHash>
@@ -70,17 +71,23 @@ QByteArray utf16(const char *ascii)
     return out;
 }
 
-QByteArray docxWithDocument(const QByteArray &documentXml, const QByteArray &mainType =
-                                "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml")
+QByteArray
+docxWithDocument(const QByteArray &documentXml,
+                 const QByteArray &mainType =
+                     "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml")
 {
     return rawZip({
-        {"[Content_Types].xml",
-         "<?xml version=\"1.0\"?><Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-         "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-         "<Override PartName=\"/word/document.xml\" ContentType=\"" + mainType + "\"/></Types>"},
+        {"[Content_Types].xml", "<?xml version=\"1.0\"?><Types "
+                                "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+                                "<Default Extension=\"rels\" "
+                                "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+                                "<Override PartName=\"/word/document.xml\" ContentType=\"" +
+                                    mainType + "\"/></Types>"},
         {"_rels/.rels",
-         "<?xml version=\"1.0\"?><Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-         "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
+         "<?xml version=\"1.0\"?><Relationships "
+         "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+         "<Relationship Id=\"rId1\" "
+         "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
          "Target=\"word/document.xml\"/></Relationships>"},
         {"word/document.xml", documentXml, true},
     });
@@ -92,7 +99,8 @@ QByteArray odfWithContent(const QByteArray &mimetype, const QByteArray &contentX
 }
 
 const QByteArray kMinimalDocument =
-    "<?xml version=\"1.0\"?><w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+    "<?xml version=\"1.0\"?><w:document "
+    "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
     "<w:body><w:p><w:r><w:t>x</w:t></w:r></w:p></w:body></w:document>";
 
 } // namespace
@@ -136,6 +144,8 @@ private Q_SLOTS:
     void refusedTemplates();
     void missingAndUnreadableTemplates_data();
     void missingAndUnreadableTemplates();
+    void openDocumentHoldsAboutItsTemplate_data();
+    void openDocumentHoldsAboutItsTemplate();
     void nextBuildStartsClean_data();
     void nextBuildStartsClean();
     void operationsNeedAnOpenDocument();
@@ -164,7 +174,8 @@ QString TestDocumentAssembler::copyFixture(const QString &name, const QString &a
 }
 
 // Runs a whole build; returns the failure message, empty on success.
-QString TestDocumentAssembler::build(const QString &templateFile, const QStringList &texts, const QString &target)
+QString TestDocumentAssembler::build(const QString &templateFile, const QStringList &texts,
+                                     const QString &target)
 {
     DocumentAssembler assembler;
     if (Status s = assembler.OpenTemplate(templateFile); !s.ok())
@@ -221,13 +232,17 @@ void TestDocumentAssembler::blanksTabsAndLineBreaksKept_data()
     for (const Format &f : allTemplates()) {
         if (f.reader == u"rtf"_s)
             continue;
-        QTest::addRow("%s, leading blanks", f.name) << f.reader << f.templateFile << u"   три пробела впереди"_s;
-        QTest::addRow("%s, trailing blanks", f.name) << f.reader << f.templateFile << u"два пробела сзади  "_s;
-        QTest::addRow("%s, inner runs", f.name) << f.reader << f.templateFile << u"раз  два   три    четыре"_s;
+        QTest::addRow("%s, leading blanks", f.name)
+            << f.reader << f.templateFile << u"   три пробела впереди"_s;
+        QTest::addRow("%s, trailing blanks", f.name)
+            << f.reader << f.templateFile << u"два пробела сзади  "_s;
+        QTest::addRow("%s, inner runs", f.name)
+            << f.reader << f.templateFile << u"раз  два   три    четыре"_s;
         QTest::addRow("%s, blank only", f.name) << f.reader << f.templateFile << u" "_s;
         QTest::addRow("%s, tabs", f.name) << f.reader << f.templateFile << u"\tцена:\t100 руб.\t"_s;
         QTest::addRow("%s, blanks around tab", f.name) << f.reader << f.templateFile << u"а \t б  \t  в"_s;
-        QTest::addRow("%s, line break", f.name) << f.reader << f.templateFile << u"первая строка\nвторая строка"_s;
+        QTest::addRow("%s, line break", f.name)
+            << f.reader << f.templateFile << u"первая строка\nвторая строка"_s;
     }
 }
 
@@ -253,7 +268,8 @@ void TestDocumentAssembler::forbiddenCharactersLeftOut_data()
     QTest::addColumn<QString>("templateFile");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    const QString controls = u"до"_s + QChar(0x01) + QChar(0x08) + QChar(0x0B) + QChar(0x0C) + QChar(0x1F) + u"после"_s;
+    const QString controls =
+        u"до"_s + QChar(0x01) + QChar(0x08) + QChar(0x0B) + QChar(0x0C) + QChar(0x1F) + u"после"_s;
     const QString nonCharacters = u"а"_s + QChar(0xFFFE) + u"б"_s + QChar(0xFFFF) + u"в"_s;
     const QString loneSurrogates = u"x"_s + QChar(0xD800) + u"y"_s + QChar(0xDC00) + u"z"_s;
     const QList<std::pair<QString, QString>> readers = {
@@ -261,9 +277,12 @@ void TestDocumentAssembler::forbiddenCharactersLeftOut_data()
     for (const auto &[reader, file] : readers) {
         const QByteArray name = reader.toLatin1();
         QTest::addRow("%s, C0 controls", name.constData()) << reader << file << controls << u"допосле"_s;
-        QTest::addRow("%s, U+FFFE and U+FFFF", name.constData()) << reader << file << nonCharacters << u"абв"_s;
-        QTest::addRow("%s, unpaired surrogates", name.constData()) << reader << file << loneSurrogates << u"xyz"_s;
-        QTest::addRow("%s, only controls", name.constData()) << reader << file << QString(QChar(0x02)) << QString();
+        QTest::addRow("%s, U+FFFE and U+FFFF", name.constData())
+            << reader << file << nonCharacters << u"абв"_s;
+        QTest::addRow("%s, unpaired surrogates", name.constData())
+            << reader << file << loneSurrogates << u"xyz"_s;
+        QTest::addRow("%s, only controls", name.constData())
+            << reader << file << QString(QChar(0x02)) << QString();
     }
 }
 
@@ -292,7 +311,8 @@ void TestDocumentAssembler::docxParagraphTakesLastParagraphProperties()
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     const QByteArray xml = entryData(fileBytes(output), "word/document.xml");
     pugi::xml_document doc;
-    QVERIFY(doc.load_buffer(xml.constData(), size_t(xml.size()), pugi::parse_default | pugi::parse_ws_pcdata));
+    QVERIFY(
+        doc.load_buffer(xml.constData(), size_t(xml.size()), pugi::parse_default | pugi::parse_ws_pcdata));
     const pugi::xml_node body = doc.child("w:document").child("w:body");
     QList<pugi::xml_node> paragraphs;
     for (pugi::xml_node p : body.children("w:p"))
@@ -319,7 +339,8 @@ void TestDocumentAssembler::docxParagraphTakesLastParagraphProperties()
         QCOMPARE(QByteArray(pPr.child("w:rPr").child("w:sz").attribute("w:val").value()), QByteArray("20"));
     }
     const pugi::xml_node run = paragraphs[3].child("w:r");
-    QCOMPARE(QByteArray(run.child("w:rPr").child("w:rFonts").attribute("w:ascii").value()), QByteArray("Arial"));
+    QCOMPARE(QByteArray(run.child("w:rPr").child("w:rFonts").attribute("w:ascii").value()),
+             QByteArray("Arial"));
     QVERIFY(!run.child("w:rPr").child("w:ins"));
     QCOMPARE(QByteArray(run.child("w:t").attribute("xml:space").value()), QByteArray("preserve"));
     QVERIFY2(!paragraphs[4].child("w:r").child("w:t"), "an empty text gives a paragraph without text");
@@ -333,7 +354,8 @@ void TestDocumentAssembler::odtParagraphTakesLastParagraphStyle()
     const QByteArray xml = entryData(fileBytes(output), "content.xml");
     pugi::xml_document doc;
     QVERIFY(doc.load_buffer(xml.constData(), size_t(xml.size())));
-    const pugi::xml_node text = doc.child("office:document-content").child("office:body").child("office:text");
+    const pugi::xml_node text =
+        doc.child("office:document-content").child("office:body").child("office:text");
     QList<pugi::xml_node> paragraphs;
     for (pugi::xml_node p : text.children("text:p"))
         paragraphs.append(p);
@@ -415,7 +437,8 @@ void TestDocumentAssembler::packageFollowsZipRules()
         QVERIFY(!r.name.startsWith('/') && !r.name.contains('\\'));
         const QByteArray data = entryData(zip, r.name);
         QCOMPARE(quint32(data.size()), r.size);
-        QCOMPARE(quint32(crc32(0, reinterpret_cast<const Bytef *>(data.constData()), uInt(data.size()))), r.crc);
+        QCOMPARE(quint32(crc32(0, reinterpret_cast<const Bytef *>(data.constData()), uInt(data.size()))),
+                 r.crc);
     }
     const QByteArray main = entryData(zip, firstEntry == "mimetype" ? "content.xml" : "word/document.xml");
     QVERIFY(main.contains(u"Объявление номер %1 с текстом"_s.arg(count - 1).toUtf8()));
@@ -438,18 +461,22 @@ void TestDocumentAssembler::templatePackageSavedAsDocument_data()
     QTest::addColumn<QByteArrayList>("absentText");
     QTest::addColumn<QByteArrayList>("absentEntries");
     QTest::addColumn<QByteArrayList>("unchangedEntries");
-    const QByteArray docType = "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml";
+    const QByteArray docType =
+        "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml";
     QTest::addRow("dotx") << u"template.dotx"_s << QByteArray("[Content_Types].xml") << docType
                           << QByteArrayList{"template.main"} << QByteArrayList{}
-                          << QByteArrayList{"word/styles.xml", "media/logo.bin", "docProps/core.xml", "_rels/.rels"};
+                          << QByteArrayList{"word/styles.xml", "media/logo.bin", "docProps/core.xml",
+                                            "_rels/.rels"};
     QTest::addRow("docm") << u"macros.docm"_s << QByteArray("[Content_Types].xml") << docType
                           << QByteArrayList{"macroEnabled", "vbaProject", "vbaData"}
-                          << QByteArrayList{"word/vbaProject.bin", "word/vbaData.xml", "word/_rels/vbaProject.bin.rels"}
+                          << QByteArrayList{"word/vbaProject.bin", "word/vbaData.xml",
+                                            "word/_rels/vbaProject.bin.rels"}
                           << QByteArrayList{"word/styles.xml", "media/logo.bin"};
     QTest::addRow("ott") << u"template.ott"_s << QByteArray("META-INF/manifest.xml")
                          << QByteArray("manifest:full-path=\"/\" manifest:version=\"1.2\" "
                                        "manifest:media-type=\"application/vnd.oasis.opendocument.text\"")
-                         << QByteArrayList{"text-template"} << QByteArrayList{} << QByteArrayList{"styles.xml"};
+                         << QByteArrayList{"text-template"} << QByteArrayList{}
+                         << QByteArrayList{"styles.xml"};
 }
 
 // A template package is written as a plain document, and the parts the engine
@@ -635,51 +662,60 @@ void TestDocumentAssembler::refusedTemplates_data()
     QTest::addRow("encrypted package") << ole2(utf16("EncryptionInfo") + utf16("EncryptedPackage"))
                                        << int(WordErrors::PasswordProtected) << u"Снимите пароль"_s;
     QTest::addRow("empty file") << QByteArray() << int(WordErrors::EmptyFile) << u"пуст"_s;
-    QTest::addRow("truncated archive") << docx.left(docx.size() / 2) << int(WordErrors::DamagedArchive) << resave;
+    QTest::addRow("truncated archive")
+        << docx.left(docx.size() / 2) << int(WordErrors::DamagedArchive) << resave;
     QByteArray corrupted = docx;
     for (int i = 60; i < 80; ++i)
         corrupted[i] = char(corrupted[i] ^ 0x5A);
     QTest::addRow("corrupted entry data") << corrupted << int(WordErrors::DamagedArchive) << resave;
-    QTest::addRow("plain text") << u"Частные объявления\r\n"_s.toUtf8() << int(WordErrors::UnsupportedKind) << resave;
-    QTest::addRow("HTML") << QByteArray("<html><body><p>x</p></body></html>") << int(WordErrors::UnsupportedKind) << resave;
-    QTest::addRow("zip without a document") << rawZip({{"readme.txt", "hello"}}) << int(WordErrors::UnsupportedKind)
-                                            << resave;
+    QTest::addRow("plain text") << u"Частные объявления\r\n"_s.toUtf8() << int(WordErrors::UnsupportedKind)
+                                << resave;
+    QTest::addRow("HTML") << QByteArray("<html><body><p>x</p></body></html>")
+                          << int(WordErrors::UnsupportedKind) << resave;
+    QTest::addRow("zip without a document")
+        << rawZip({{"readme.txt", "hello"}}) << int(WordErrors::UnsupportedKind) << resave;
     QTest::addRow("spreadsheet package")
-        << docxWithDocument(kMinimalDocument, "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml")
+        << docxWithDocument(kMinimalDocument,
+                            "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml")
         << int(WordErrors::UnsupportedKind) << resave;
     QTest::addRow("OpenDocument spreadsheet")
-        << odfWithContent("application/vnd.oasis.opendocument.spreadsheet", "<x/>") << int(WordErrors::UnsupportedKind)
-        << resave;
+        << odfWithContent("application/vnd.oasis.opendocument.spreadsheet", "<x/>")
+        << int(WordErrors::UnsupportedKind) << resave;
 
     QByteArray bomb(8 << 20, '\0');
     QTest::addRow("entry inflating beyond its header")
         << rawZip({{"[Content_Types].xml", bomb, true, 1000}}) << int(WordErrors::DamagedArchive) << resave;
-    QTest::addRow("entry declared huge")
-        << rawZip({{"[Content_Types].xml", "<a/>", true, qint64(3) << 30}}) << int(WordErrors::TooLarge) << u"МБ"_s;
-    QTest::addRow("entries together too big")
-        << rawZip({{"a", "1", true, qint64(200) << 20}, {"b", "2", true, qint64(200) << 20}, {"c", "3", true, qint64(200) << 20}})
-        << int(WordErrors::TooLarge) << u"МБ"_s;
+    QTest::addRow("entry declared huge") << rawZip({{"[Content_Types].xml", "<a/>", true, qint64(3) << 30}})
+                                         << int(WordErrors::TooLarge) << u"МБ"_s;
+    QTest::addRow("entries together too big") << rawZip({{"a", "1", true, qint64(200) << 20},
+                                                         {"b", "2", true, qint64(200) << 20},
+                                                         {"c", "3", true, qint64(200) << 20}})
+                                              << int(WordErrors::TooLarge) << u"МБ"_s;
     QList<RawEntry> many;
     for (int i = 0; i <= 10000; ++i)
         many.append({QByteArray::number(i), QByteArray()});
     QTest::addRow("too many entries") << rawZip(many) << int(WordErrors::TooLarge) << u"частей"_s;
-    QTest::addRow("duplicate entries")
-        << rawZip({{"[Content_Types].xml", "<a/>"}, {"word/document.xml", kMinimalDocument}, {"word/document.xml", "<b/>"}})
-        << int(WordErrors::DuplicateEntry) << u"word/document.xml"_s;
+    QTest::addRow("duplicate entries") << rawZip({{"[Content_Types].xml", "<a/>"},
+                                                  {"word/document.xml", kMinimalDocument},
+                                                  {"word/document.xml", "<b/>"}})
+                                       << int(WordErrors::DuplicateEntry) << u"word/document.xml"_s;
 
     QTest::addRow("broken document XML")
-        << docxWithDocument("<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body><w:p>")
+        << docxWithDocument(
+               "<w:document "
+               "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body><w:p>")
         << int(WordErrors::BrokenXml) << u"word/document.xml"_s;
     QTest::addRow("document without body")
-        << docxWithDocument("<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"/>")
+        << docxWithDocument(
+               "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"/>")
         << int(WordErrors::BrokenDocument) << resave;
     QTest::addRow("broken content XML")
         << odfWithContent("application/vnd.oasis.opendocument.text", "<office:document-content>&bogus;")
         << int(WordErrors::BrokenXml) << u"content.xml"_s;
     QTest::addRow("RTF never closed") << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 T;}} text\\par")
                                       << int(WordErrors::BrokenDocument) << u"RTF"_s;
-    QTest::addRow("RTF binary beyond the end") << QByteArray("{\\rtf1 {\\pict\\bin999 xx}}")
-                                               << int(WordErrors::BrokenDocument) << u"RTF"_s;
+    QTest::addRow("RTF binary beyond the end")
+        << QByteArray("{\\rtf1 {\\pict\\bin999 xx}}") << int(WordErrors::BrokenDocument) << u"RTF"_s;
 }
 
 // A template that cannot be used is refused with a message that names the file
@@ -726,6 +762,40 @@ void TestDocumentAssembler::missingAndUnreadableTemplates()
     QVERIFY(status.code() == WordErrors::Code(code));
     QVERIFY2(status.message().contains(u"«"_s + path + u"»"_s), qPrintable(status.message()));
     QVERIFY(!assembler.isOpen());
+}
+
+void TestDocumentAssembler::openDocumentHoldsAboutItsTemplate_data()
+{
+    QTest::addColumn<QString>("templateFile"); // a fixture, or the file content is written to
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("factor"); // most bytes held per byte of the file
+    QByteArray bigRtf = "{\\rtf1\\ansi ";
+    while (bigRtf.size() < (2 << 20))
+        bigRtf += "\\pard \\u1046?\\u1046? 8-900-123-45-67\\par\r\n";
+    bigRtf += '}';
+    QTest::addRow("rtf") << u"template.rtf"_s << QByteArray() << 2;
+    QTest::addRow("rtf, 2 MB") << u"big.rtf"_s << bigRtf << 2;
+    // Packages are held unpacked, and small markup packs to a third or less.
+    QTest::addRow("docx") << u"template.docx"_s << QByteArray() << 8;
+    QTest::addRow("odt") << u"template.odt"_s << QByteArray() << 8;
+}
+
+// Reading the template must not reserve memory for the largest file the engine
+// accepts: an open document is kept for the whole build.
+void TestDocumentAssembler::openDocumentHoldsAboutItsTemplate()
+{
+    QFETCH(QString, templateFile);
+    QFETCH(QByteArray, content);
+    QFETCH(int, factor);
+    const QString path = content.isEmpty() ? fixture(templateFile) : m_dir->filePath(templateFile);
+    if (!content.isEmpty())
+        QVERIFY(writeFile(path, content));
+    Result<DocumentPtr> document = loadTemplate(path);
+    QVERIFY2(document.ok(), qPrintable(document.status().message()));
+    const qint64 fileSize = QFileInfo(path).size();
+    const qsizetype held = document.value()->heldBytes();
+    QVERIFY2(held >= fileSize / 2 && held <= 4096 + factor * fileSize,
+             qPrintable(u"%1 bytes held for a file of %2"_s.arg(held).arg(fileSize)));
 }
 
 void TestDocumentAssembler::nextBuildStartsClean_data()
