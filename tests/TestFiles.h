@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 namespace TestFiles {
 
@@ -31,6 +32,16 @@ inline QByteArray cp1251(const QString &text)
     const auto bytes = Cp1251::encode(text);
     Q_ASSERT(bytes);
     return bytes.value_or(QByteArray());
+}
+
+// An ads file as the program writes it: each "Runs|Text|Rubric|" line ended by
+// CR LF.
+inline QByteArray adsFileBytes(const QStringList &lines)
+{
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += cp1251(line) + "\r\n";
+    return bytes;
 }
 
 inline bool writeCp1251(const QString &path, const QString &text)

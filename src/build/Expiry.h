@@ -37,8 +37,8 @@ Result expire(AdList &ads);
 struct Selection
 {
     int currentRow = 1;
-    int cellRow = 0;                   // the grid's current row (1-based); 0 for none
-    std::optional<QString> memoText;   // what the memo shows now, when a selection changed it
+    int cellRow = 0;                 // the grid's current row (1-based); 0 for none
+    std::optional<QString> memoText; // what the memo shows now, when a selection changed it
 };
 
 // cellRow is the grid's current row (1-based) before expiry, 0 for none; after

@@ -167,9 +167,9 @@ Status checkBucketName(const QString &rubric, const Files &files)
 {
     const QString bucket = bucketPath(rubric);
     if (rubric.contains(u'/') || rubric.contains(QChar(0)))
-        return Status::failure(
-            u"Рубрику %1 нельзя напечатать: её рабочий файл %2 лежал бы вне рабочей папки (в названии есть «/»). "
-            u"Исправьте название в списке рубрик."_s.arg(quoted(rubric), quoted(bucket)));
+        return Status::failure(u"Рубрику %1 нельзя напечатать: её рабочий файл %2 лежал бы вне рабочей папки "
+                               u"(в названии есть «/»). "
+                               u"Исправьте название в списке рубрик."_s.arg(quoted(rubric), quoted(bucket)));
     for (const ProgramFile &file : programFiles(files)) {
         if (isSameFile(bucket, *file.path))
             return Status::failure(u"Рубрику %1 нельзя напечатать: её рабочий файл %2 — это %3 программы. "

@@ -44,7 +44,8 @@ std::int32_t read(QByteArrayView runs)
     // Saturates just past the 32-bit range, so no digit string can overflow.
     std::int64_t value = 0;
     for (; i < size; ++i) {
-        const int digit = base == 16 ? hexDigit(runs[i]) : (runs[i] >= '0' && runs[i] <= '9' ? runs[i] - '0' : -1);
+        const int digit =
+            base == 16 ? hexDigit(runs[i]) : (runs[i] >= '0' && runs[i] <= '9' ? runs[i] - '0' : -1);
         if (digit < 0)
             break;
         value = std::min(value * base + digit, kLimit);

@@ -59,7 +59,7 @@ public:
         Status document;       // the issue document; on failure nothing below happened
         Expiry::Result expiry; // the ads that ran out
         Expiry::Selection selection;
-        Status saved;          // the rewrite of the ads file after expiry
+        Status saved; // the rewrite of the ads file after expiry
     };
 
     // Typesets the issue into target (see IssueBuild), then charges it to the

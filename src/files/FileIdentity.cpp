@@ -62,5 +62,6 @@ bool isSameFile(const QString &a, const QString &b)
     const std::optional<FileIdentity> second = FileIdentity::of(b);
     if (first && second)
         return first->sameFileAs(*second);
-    return QDir::cleanPath(QFileInfo(a).absoluteFilePath()) == QDir::cleanPath(QFileInfo(b).absoluteFilePath());
+    return QDir::cleanPath(QFileInfo(a).absoluteFilePath()) ==
+           QDir::cleanPath(QFileInfo(b).absoluteFilePath());
 }

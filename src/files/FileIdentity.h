@@ -16,7 +16,10 @@ struct FileIdentity
     std::uint64_t inode = 0;
     bool regular = false; // a plain file, not a folder, device or pipe
 
-    bool sameFileAs(const FileIdentity &other) const { return device == other.device && inode == other.inode; }
+    bool sameFileAs(const FileIdentity &other) const
+    {
+        return device == other.device && inode == other.inode;
+    }
 
     // The identity of the file at path, following links; nothing when there is
     // no such file.

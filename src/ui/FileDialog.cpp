@@ -16,8 +16,7 @@ FileDialog::Answerer &testAnswerer()
 FileDialog::FileDialog(Mode mode, QStringList filters, QString defaultSuffix, QString initialFile)
     : m_mode(mode), m_filters(std::move(filters)), m_defaultSuffix(std::move(defaultSuffix)),
       m_lastFile(std::move(initialFile)), m_lastFilter(m_filters.value(0))
-{
-}
+{}
 
 void FileDialog::answerForTests(Answerer answer)
 {

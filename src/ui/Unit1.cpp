@@ -22,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 
 Workspace &applicationWorkspace()
@@ -86,7 +87,7 @@ TForm1::TForm1(Workspace &workspace, QWidget *parent) : QMainWindow(parent), m_w
 
     connect(StringGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) {
-                if (current.isValid())
+                if (current.isValid() && !m_placingCell)
                     StringGrid1SelectCell(current.column(), current.row() + 1);
             });
     connect(StringGrid1, &AdGridView::currentCellClickedAgain, this,
@@ -406,5 +407,6 @@ int TForm1::currentCellRow() const
 void TForm1::placeCurrentCell(int row, int column)
 {
     const QModelIndex cell = row >= 1 ? grid().index(row - 1, column) : QModelIndex();
+    const QScopedValueRollback placing(m_placingCell, true);
     StringGrid1->selectionModel()->setCurrentIndex(cell, QItemSelectionModel::NoUpdate);
 }

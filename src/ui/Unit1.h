@@ -5,7 +5,6 @@
 
 #include <QMainWindow>
 
-
 class AdGridView;
 class QAction;
 class QComboBox;
@@ -107,6 +106,7 @@ private:
     void reportFailure(const Status &status);
 
     Workspace &m_workspace;
+    bool m_placingCell = false; // placeCurrentCell() is moving the cell: not a selection
 };
 
 extern TForm1 *Form1;

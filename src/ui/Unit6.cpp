@@ -15,7 +15,8 @@ TAboutBox2 *AboutBox2 = nullptr;
 
 TAboutBox2::TAboutBox2(Workspace &workspace, QWidget *parent)
     : ModelessDialog(QStringLiteral("Создание файла"), QSize(254, 117), true, parent),
-      SaveDialog1(FileDialog::Save, {QStringLiteral("MSO (*.doc)")}, QStringLiteral("doc")), m_workspace(workspace)
+      SaveDialog1(FileDialog::Save, {QStringLiteral("MSO (*.doc)")}, QStringLiteral("doc")),
+      m_workspace(workspace)
 {
     setObjectName(QStringLiteral("AboutBox2"));
     QFont font(QStringLiteral("MS Sans Serif"));

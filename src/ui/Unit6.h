@@ -20,10 +20,10 @@ public:
     explicit TAboutBox2(Workspace &workspace, QWidget *parent = nullptr);
 
     QFrame *Bevel1 = nullptr;
-    QLineEdit *Edit1 = nullptr;       // the issue document's file name
-    QPushButton *Button1 = nullptr;   // "Сохронить"
-    QPushButton *OKButton = nullptr;  // "&Создать"
-    QPushButton *BitBtn1 = nullptr;   // "&Отмена"
+    QLineEdit *Edit1 = nullptr;      // the issue document's file name
+    QPushButton *Button1 = nullptr;  // "Сохронить"
+    QPushButton *OKButton = nullptr; // "&Создать"
+    QPushButton *BitBtn1 = nullptr;  // "&Отмена"
     FileDialog SaveDialog1;
     DocumentAssembler WordApplication1; // the document engine
 

@@ -41,15 +41,6 @@ const QStringList kThreeAds = {kA, kB, kC};
 
 const QString kNoAdSelected = u"Не выбрано объявление: выделите строку в таблице."_s;
 
-// The ads file as the program writes it: every line ended by CR LF.
-QByteArray adsFileBytes(const QStringList &lines)
-{
-    QByteArray bytes;
-    for (const QString &line : lines)
-        bytes += cp1251(line) + "\r\n";
-    return bytes;
-}
-
 // The grid's ads in the file's line form.
 QStringList gridAds()
 {
