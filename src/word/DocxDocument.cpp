@@ -66,6 +66,23 @@ QByteArray relationshipsOf(const QByteArray &part)
     return folderOf(part) + "_rels/" + part.mid(slash + 1) + ".rels";
 }
 
+// A paragraph that shows nothing: it holds its properties and bookmarks only.
+bool holdsNothing(const pugi::xml_node &paragraph, const std::string &w)
+{
+    for (const pugi::xml_node &child : paragraph.children()) {
+        if (child.type() != pugi::node_element)
+            continue;
+        const char *name = child.name();
+        if (std::strncmp(name, w.data(), w.size()) != 0)
+            return false;
+        name += w.size();
+        if (std::strcmp(name, "pPr") != 0 && std::strcmp(name, "bookmarkStart") != 0 &&
+            std::strcmp(name, "bookmarkEnd") != 0)
+            return false;
+    }
+    return true;
+}
+
 class DocxDocument final : public EditableDocument
 {
 public:
@@ -217,7 +234,16 @@ Status DocxDocument::load()
 
 // Parses the main part, takes the appended paragraphs' markup from its last
 // body paragraph, and keeps the part as the bytes before and after the point
-// where paragraphs go: in front of the body's trailing section properties.
+// where paragraphs go: in front of the body's trailing section properties,
+// which describe the final section. A section break in the last paragraph
+// ends the section before, so the paragraphs start the final section.
+//
+// LibreOffice writes sections differently: it ends each one with an empty
+// paragraph that holds only the section break, and a document that ends in a
+// section (how columns for the ads are made there) gets an empty final section
+// after it. When the last paragraph is such an empty one, the paragraphs go in
+// front of it, into the section it ends, and take the properties of the
+// paragraph before it.
 Status DocxDocument::prepareMainPart(qsizetype index)
 {
     pugi::xml_document doc;
@@ -236,21 +262,33 @@ Status DocxDocument::prepareMainPart(qsizetype index)
 
     const std::string sectPrName = w + "sectPr";
     const std::string paragraphName = w + "p";
+    const std::string pPrName = w + "pPr";
     pugi::xml_node lastElement;
-    pugi::xml_node lastParagraph;
-    for (pugi::xml_node node = body.last_child(); node; node = node.previous_sibling()) {
-        if (node.type() != pugi::node_element)
-            continue;
-        if (!lastElement)
-            lastElement = node;
-        if (paragraphName == node.name()) {
-            lastParagraph = node;
-            break;
+    for (lastElement = body.last_child(); lastElement && lastElement.type() != pugi::node_element;)
+        lastElement = lastElement.previous_sibling();
+    pugi::xml_node insertBefore = sectPrName == lastElement.name() ? lastElement : pugi::xml_node();
+    auto paragraphBefore = [&](pugi::xml_node node) {
+        for (node = node ? node.previous_sibling() : body.last_child(); node;
+             node = node.previous_sibling()) {
+            if (paragraphName == node.name())
+                break;
+        }
+        return node;
+    };
+    auto endsSection = [&](const pugi::xml_node &paragraph) {
+        return bool(paragraph.child(pPrName.c_str()).child(sectPrName.c_str()));
+    };
+    pugi::xml_node lastParagraph = paragraphBefore(insertBefore);
+    if (endsSection(lastParagraph) && holdsNothing(lastParagraph, w)) {
+        const pugi::xml_node previous = paragraphBefore(lastParagraph);
+        if (previous && !endsSection(previous)) {
+            insertBefore = lastParagraph;
+            lastParagraph = previous;
         }
     }
 
     pugi::xml_document scratch;
-    pugi::xml_node pPr = scratch.append_copy(lastParagraph.child((w + "pPr").c_str()));
+    pugi::xml_node pPr = scratch.append_copy(lastParagraph.child(pPrName.c_str()));
     pugi::xml_node rPr;
     if (pPr) {
         for (const char *name : {"sectPr", "pPrChange"})
@@ -270,9 +308,7 @@ Status DocxDocument::prepareMainPart(qsizetype index)
     m_tab = '<' + p + "tab/>";
     m_break = '<' + p + "br/>";
 
-    const bool beforeSection = lastElement && sectPrName == lastElement.name();
-    const pugi::xml_node marker =
-        XmlPart::insertMarkerBefore(body, beforeSection ? lastElement : pugi::xml_node());
+    const pugi::xml_node marker = XmlPart::insertMarkerBefore(body, insertBefore);
     XmlPart::Split split;
     if (!XmlPart::splitAtMarker(doc, marker, split))
         return failure(WordErrors::BrokenDocument, u"не найдено место для абзацев"_s);

@@ -19,6 +19,179 @@ constexpr const char *kManifestNamespace = "urn:oasis:names:tc:opendocument:xmln
 const QByteArray kTextType = QByteArrayLiteral("application/vnd.oasis.opendocument.text");
 const QByteArray kTextTemplateType = QByteArrayLiteral("application/vnd.oasis.opendocument.text-template");
 
+bool hasName(const pugi::xml_node &node, const std::string &prefix, const char *local)
+{
+    const char *name = node.name();
+    return std::strncmp(name, prefix.data(), prefix.size()) == 0 &&
+           std::strcmp(name + prefix.size(), local) == 0;
+}
+
+// Where appended paragraphs go: at the end of a container in the text body,
+// after the document's last paragraph, whose style they take.
+struct Placement
+{
+    pugi::xml_node container;
+    pugi::xml_node before;        // in front of this child of container, or at its end
+    pugi::xml_node lastParagraph; // text:p or text:h; none in a document without paragraphs
+    std::string listItem;         // in a list, the item element that holds each paragraph
+};
+
+// The elements of office:text, under the prefixes that content.xml declares.
+class TextBody
+{
+public:
+    TextBody(const std::string &office, const std::string &text, const std::string *table)
+        : m_office(office), m_text(text), m_table(table ? *table : std::string()), m_hasTable(table)
+    {}
+
+    // The document's last paragraph and the place after it. Paragraphs go
+    // where that paragraph is: into a section the document ends with (and a
+    // section that section ends with), or as new items of a list it ends with.
+    // After a table or an index the document ends with, they go after it, in
+    // the style of the last paragraph before it.
+    Placement place(pugi::xml_node officeText) const;
+
+private:
+    enum Kind
+    {
+        Paragraph,
+        Section,
+        List,
+        Block,   // a table, an index or a linked section: not entered
+        Ignored, // not a block of text: declarations, page breaks, change marks, shapes
+    };
+    Kind kind(const pugi::xml_node &node) const;
+    bool isEpilogue(const pugi::xml_node &node) const;
+    bool placeInList(pugi::xml_node list, Placement &placement) const;
+    pugi::xml_node paragraphBefore(pugi::xml_node container, pugi::xml_node from,
+                                   const pugi::xml_node &officeText) const;
+
+    std::string m_office;
+    std::string m_text;
+    std::string m_table;
+    bool m_hasTable;
+};
+
+TextBody::Kind TextBody::kind(const pugi::xml_node &node) const
+{
+    if (node.type() != pugi::node_element)
+        return Ignored;
+    if (hasName(node, m_text, "p") || hasName(node, m_text, "h"))
+        return Paragraph;
+    if (hasName(node, m_text, "list"))
+        return List;
+    if (hasName(node, m_text, "section")) {
+        // A linked section's content is replaced from its source on update.
+        for (const pugi::xml_node &child : node.children()) {
+            if (hasName(child, m_text, "section-source") || hasName(child, m_office, "dde-source"))
+                return Block;
+        }
+        return Section;
+    }
+    if (m_hasTable && hasName(node, m_table, "table"))
+        return Block;
+    for (const char *local : {"numbered-paragraph", "table-of-content", "illustration-index", "table-index",
+                              "object-index", "user-index", "alphabetical-index", "bibliography"}) {
+        if (hasName(node, m_text, local))
+            return Block;
+    }
+    return Ignored;
+}
+
+// The declarations that the schema puts after the text: named expressions,
+// database ranges and the like.
+bool TextBody::isEpilogue(const pugi::xml_node &node) const
+{
+    if (!m_hasTable)
+        return false;
+    for (const char *local :
+         {"named-expressions", "database-ranges", "data-pilot-tables", "consolidation", "dde-links"}) {
+        if (hasName(node, m_table, local))
+            return true;
+    }
+    return false;
+}
+
+Placement TextBody::place(pugi::xml_node officeText) const
+{
+    Placement placement;
+    placement.container = officeText;
+    for (pugi::xml_node node = officeText.last_child(); node; node = node.previous_sibling()) {
+        if (node.type() != pugi::node_element)
+            continue;
+        if (!isEpilogue(node))
+            break;
+        placement.before = node;
+    }
+    // Loops rather than recursion: a template may nest sections thousands deep.
+    for (;;) {
+        pugi::xml_node last =
+            placement.before ? placement.before.previous_sibling() : placement.container.last_child();
+        while (last && kind(last) == Ignored)
+            last = last.previous_sibling();
+        const Kind lastKind = last ? kind(last) : Block;
+        if (lastKind == Paragraph) {
+            placement.lastParagraph = last;
+            return placement;
+        }
+        if (lastKind == Section) {
+            placement.container = last;
+            placement.before = pugi::xml_node();
+            continue;
+        }
+        if (lastKind == List && placeInList(last, placement))
+            return placement;
+        placement.lastParagraph =
+            paragraphBefore(placement.container, last ? last : placement.before, officeText);
+        return placement;
+    }
+}
+
+// Places the paragraphs as new items of the list that holds the document's
+// last paragraph, a nested list if the last item ends with one.
+bool TextBody::placeInList(pugi::xml_node list, Placement &placement) const
+{
+    for (;;) {
+        pugi::xml_node item = list.last_child();
+        while (item && !hasName(item, m_text, "list-item") && !hasName(item, m_text, "list-header"))
+            item = item.previous_sibling();
+        if (!item)
+            return false;
+        pugi::xml_node last = item.last_child();
+        while (last && kind(last) == Ignored)
+            last = last.previous_sibling();
+        if (!last || (kind(last) != Paragraph && kind(last) != List))
+            return false;
+        if (kind(last) == List) {
+            list = last;
+            continue;
+        }
+        placement.container = list;
+        placement.before = pugi::xml_node();
+        placement.lastParagraph = last;
+        placement.listItem = item.name();
+        return true;
+    }
+}
+
+// The last paragraph before from (or before the end of container when from is
+// null) among the children of container and then of each enclosing element.
+pugi::xml_node TextBody::paragraphBefore(pugi::xml_node container, pugi::xml_node from,
+                                         const pugi::xml_node &officeText) const
+{
+    for (;;) {
+        for (pugi::xml_node node = from ? from.previous_sibling() : container.last_child(); node;
+             node = node.previous_sibling()) {
+            if (kind(node) == Paragraph)
+                return node;
+        }
+        if (container == officeText)
+            return {};
+        from = container;
+        container = container.parent();
+    }
+}
+
 class OdtDocument final : public EditableDocument
 {
 public:
@@ -93,8 +266,7 @@ Status OdtDocument::load()
 }
 
 // Keeps content.xml as the bytes before and after the point where paragraphs
-// go: the end of office:text, in front of the trailing declarations (named
-// expressions, database ranges and the like) that the schema puts last.
+// go (see TextBody::place()).
 Status OdtDocument::prepareContent(qsizetype index)
 {
     pugi::xml_document doc;
@@ -110,44 +282,26 @@ Status OdtDocument::prepareContent(qsizetype index)
     pugi::xml_node officeText = root.child((office + "body").c_str()).child((office + "text").c_str());
     if (!officeText)
         return failure(WordErrors::UnsupportedKind);
-
-    pugi::xml_node insertBefore;
-    pugi::xml_node lastParagraph;
-    bool inEpilogue = true;
-    for (pugi::xml_node node = officeText.last_child(); node; node = node.previous_sibling()) {
-        if (node.type() != pugi::node_element)
-            continue;
-        const std::string name = node.name();
-        if (inEpilogue && hasTable && name.starts_with(table)) {
-            const std::string local = name.substr(table.size());
-            if (local == "named-expressions" || local == "database-ranges" || local == "data-pilot-tables" ||
-                local == "consolidation" || local == "dde-links") {
-                insertBefore = node;
-                continue;
-            }
-        }
-        inEpilogue = false;
-        if (name == text + "p" || name == text + "h") {
-            lastParagraph = node;
-            break;
-        }
-    }
+    const Placement placement = TextBody(office, text, hasTable ? &table : nullptr).place(officeText);
 
     const QByteArray t = QByteArray::fromStdString(text);
-    m_paragraphOpen = '<' + t + 'p';
-    if (const pugi::xml_attribute style = lastParagraph.attribute((text + "style-name").c_str())) {
+    const QByteArray item = QByteArray::fromStdString(placement.listItem);
+    const QByteArray itemOpen = item.isEmpty() ? QByteArray() : '<' + item + '>';
+    const QByteArray itemClose = item.isEmpty() ? QByteArray() : "</" + item + '>';
+    m_paragraphOpen = itemOpen + '<' + t + 'p';
+    if (const pugi::xml_attribute style = placement.lastParagraph.attribute((text + "style-name").c_str())) {
         m_paragraphOpen += ' ' + t + "style-name=\"";
         ParagraphText::appendXmlAttribute(m_paragraphOpen, QString::fromUtf8(style.value()));
         m_paragraphOpen += '"';
     }
-    m_emptyParagraph = m_paragraphOpen + "/>";
+    m_emptyParagraph = m_paragraphOpen + "/>" + itemClose;
     m_paragraphOpen += '>';
-    m_paragraphClose = "</" + t + "p>";
+    m_paragraphClose = "</" + t + "p>" + itemClose;
     m_spaceOpen = '<' + t + 's';
     m_tab = '<' + t + "tab/>";
     m_break = '<' + t + "line-break/>";
 
-    const pugi::xml_node marker = XmlPart::insertMarkerBefore(officeText, insertBefore);
+    const pugi::xml_node marker = XmlPart::insertMarkerBefore(placement.container, placement.before);
     XmlPart::Split split;
     if (!XmlPart::splitAtMarker(doc, marker, split))
         return failure(WordErrors::BrokenDocument, u"не найдено место для абзацев"_s);

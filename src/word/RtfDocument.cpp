@@ -1,6 +1,7 @@
 // Rich Text Format templates. Paragraphs go at the end of the body, in front
 // of the groups that Word writes after the text (theme, colour mapping, latent
-// styles, data store), and take the paragraph formatting in force there.
+// styles, data store) and of a section break that ends the text, and take the
+// paragraph formatting in force there.
 
 #include "word/Formats.h"
 #include "word/ParagraphText.h"
@@ -83,6 +84,34 @@ QByteArray groupDestination(const QByteArray &bytes, qsizetype at)
     return bytes.mid(i + 1, j - i - 1);
 }
 
+// The state of the body text so far: whether a paragraph is open, and where a
+// section break stands that no text or paragraph has followed yet.
+struct BodyState
+{
+    bool open = false;
+    qsizetype breakAt = -1;
+    bool openAtBreak = false;
+
+    void text()
+    {
+        open = true;
+        breakAt = -1;
+    }
+    void paragraphEnd()
+    {
+        open = false;
+        breakAt = -1;
+    }
+    void sectionBreak(qsizetype at)
+    {
+        if (breakAt < 0) {
+            breakAt = at;
+            openAtBreak = open;
+        }
+        open = false;
+    }
+};
+
 bool scanRtf(const QByteArray &bytes, Scan &scan, QString &problem)
 {
     struct Group
@@ -93,7 +122,7 @@ bool scanRtf(const QByteArray &bytes, Scan &scan, QString &problem)
     QList<Group> stack;
     QList<TopGroup> topGroups;
     qsizetype finalBrace = -1;
-    bool open = false;
+    BodyState body;
     const qsizetype n = bytes.size();
     qsizetype i = 0;
     while (i < n && finalBrace < 0) {
@@ -143,30 +172,32 @@ bool scanRtf(const QByteArray &bytes, Scan &scan, QString &problem)
                     }
                     j += length;
                 } else if (!hidden) {
-                    if (isOneOf(word, {"par", "sect", "row", "cell", "nestcell", "nestrow"}))
-                        open = false;
+                    if (word == "sect" && stack.size() == 1)
+                        body.sectionBreak(i);
+                    else if (isOneOf(word, {"par", "sect", "row", "cell", "nestcell", "nestrow"}))
+                        body.paragraphEnd();
                     else if (isOneOf(word,
                                      {"tab", "line", "u", "emdash", "endash", "bullet", "lquote", "rquote",
                                       "ldblquote", "rdblquote", "emspace", "enspace", "qmspace", "chpgn"}))
-                        open = true;
+                        body.text();
                 }
                 i = j;
             } else if (next == '\'') {
                 if (!hidden)
-                    open = true;
+                    body.text();
                 i += 4;
             } else if (next == '\r' || next == '\n') {
                 if (!hidden)
-                    open = false; // a backslash before a line end is \par
+                    body.paragraphEnd(); // a backslash before a line end is \par
                 i += 2;
             } else {
                 if (!hidden && next != '*')
-                    open = true;
+                    body.text();
                 i += 2;
             }
         } else {
             if (!hidden && c != '\r' && c != '\n' && c != '\0' && !stack.isEmpty())
-                open = true;
+                body.text();
             ++i;
         }
     }
@@ -190,7 +221,14 @@ bool scanRtf(const QByteArray &bytes, Scan &scan, QString &problem)
     }
     // The paragraph state is that at the insertion point; text inside the
     // trailing groups is hidden and did not change it.
-    scan.openParagraph = open;
+    scan.openParagraph = body.open;
+    // A section break that nothing follows starts an empty section, which is
+    // how LibreOffice ends a document that ends in a section (how columns for
+    // the ads are made there). The paragraphs belong to the section it ends.
+    if (body.breakAt >= 0 && body.breakAt < scan.insertAt) {
+        scan.insertAt = body.breakAt;
+        scan.openParagraph = body.openAtBreak;
+    }
     return true;
 }
 

@@ -98,6 +98,67 @@ QByteArray odfWithContent(const QByteArray &mimetype, const QByteArray &contentX
     return rawZip({{"mimetype", mimetype}, {"content.xml", contentXml, true}});
 }
 
+const QByteArray kWordNamespace = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
+const QByteArray kOdfNamespaces = "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+                                  "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+                                  "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+                                  "xmlns:xlink=\"http://www.w3.org/1999/xlink\"";
+
+bool loadEntry(const QString &zipFile, const QByteArray &name, pugi::xml_document &doc)
+{
+    const QByteArray xml = entryData(fileBytes(zipFile), name);
+    return doc.load_buffer(xml.constData(), size_t(xml.size()), pugi::parse_default | pugi::parse_ws_pcdata);
+}
+
+// The one node that query selects; none when it selects none or several.
+pugi::xml_node single(const pugi::xml_document &doc, const QByteArray &query)
+{
+    const pugi::xpath_node_set found = doc.select_nodes(query.constData());
+    return found.size() == 1 ? found.first().node() : pugi::xml_node();
+}
+
+pugi::xml_node nextElement(pugi::xml_node node)
+{
+    do
+        node = node.next_sibling();
+    while (node && node.type() != pugi::node_element);
+    return node;
+}
+
+pugi::xml_node previousElement(pugi::xml_node node)
+{
+    do
+        node = node.previous_sibling();
+    while (node && node.type() != pugi::node_element);
+    return node;
+}
+
+// An element's name, and a paragraph's text after it.
+QByteArray describe(const pugi::xml_node &node)
+{
+    QByteArray out = node.name();
+    if (out == "w:p" || out == "text:p" || out == "text:h") {
+        const std::string text = pugi::xpath_query("string(.)").evaluate_string(node);
+        if (!text.empty())
+            out += ' ' + QByteArray::fromStdString(text);
+    }
+    return out;
+}
+
+// The elements from office:text down to node, sections with their names.
+QByteArray odfPath(pugi::xml_node node)
+{
+    QByteArrayList names;
+    for (; node && QByteArray(node.name()) != "office:text"; node = node.parent()) {
+        QByteArray name = node.name();
+        if (name == "text:section")
+            name += '[' + QByteArray(node.attribute("text:name").value()) + ']';
+        names.prepend(name);
+    }
+    names.prepend(node.name());
+    return names.join('/');
+}
+
 const QByteArray kMinimalDocument =
     "<?xml version=\"1.0\"?><w:document "
     "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
@@ -120,9 +181,14 @@ private Q_SLOTS:
     void forbiddenCharactersLeftOut();
 
     void docxParagraphTakesLastParagraphProperties();
-    void odtParagraphTakesLastParagraphStyle();
+    void odtParagraphsFollowLastParagraph_data();
+    void odtParagraphsFollowLastParagraph();
+    void docxParagraphsFollowLastParagraph_data();
+    void docxParagraphsFollowLastParagraph();
     void rtfParagraphsGoBeforeTrailingGroups_data();
     void rtfParagraphsGoBeforeTrailingGroups();
+    void rtfParagraphsEndTheLastSection_data();
+    void rtfParagraphsEndTheLastSection();
 
     void packageFollowsZipRules_data();
     void packageFollowsZipRules();
@@ -346,24 +412,188 @@ void TestDocumentAssembler::docxParagraphTakesLastParagraphProperties()
     QVERIFY2(!paragraphs[4].child("w:r").child("w:t"), "an empty text gives a paragraph without text");
 }
 
-void TestDocumentAssembler::odtParagraphTakesLastParagraphStyle()
+void TestDocumentAssembler::odtParagraphsFollowLastParagraph_data()
 {
+    QTest::addColumn<QByteArray>("body"); // the content of office:text
+    QTest::addColumn<QByteArray>("container");
+    QTest::addColumn<QByteArray>("style");
+    QTest::addColumn<QByteArray>("previous");
+    QTest::addColumn<QByteArray>("next");
+
+    const QByteArray masthead = "<text:p text:style-name=\"A\">Шапка</text:p>";
+    const QByteArray last = "<text:p text:style-name=\"B\">Последний</text:p>";
+    const QByteArray table =
+        "<table:table><table:table-row><table:table-cell><text:p text:style-name=\"T\">ячейка"
+        "</text:p></table:table-cell></table:table-row></table:table>";
+    const QByteArray list =
+        "<text:list text:style-name=\"L\"><text:list-item><text:p text:style-name=\"C\">пункт"
+        "</text:p></text:list-item><text:list-item>" +
+        last + "</text:list-item></text:list>";
+    auto section = [](const char *name, const QByteArray &content) -> QByteArray {
+        return "<text:section text:name=\"" + QByteArray(name) + "\">" + content + "</text:section>";
+    };
+
+    QTest::addRow("paragraph") << masthead + last << QByteArray("office:text") << QByteArray("B")
+                               << QByteArray("text:p Последний") << QByteArray();
+    QTest::addRow("heading, then declarations")
+        << masthead + "<text:h text:style-name=\"H\">Заголовок</text:h><table:named-expressions/>"
+        << QByteArray("office:text") << QByteArray("H") << QByteArray("text:h Заголовок")
+        << QByteArray("table:named-expressions");
+    QTest::addRow("section") << masthead + section("Объявления", last)
+                             << QByteArray("office:text/text:section[Объявления]") << QByteArray("B")
+                             << QByteArray("text:p Последний") << QByteArray();
+    QTest::addRow("section in a section, then a page break")
+        << masthead + section("Внешний", masthead + section("Внутренний", last)) + "<text:soft-page-break/>"
+        << QByteArray("office:text/text:section[Внешний]/text:section[Внутренний]") << QByteArray("B")
+        << QByteArray("text:p Последний") << QByteArray();
+    QTest::addRow("section ending in a table")
+        << masthead + section("Объявления", last + table)
+        << QByteArray("office:text/text:section[Объявления]") << QByteArray("B") << QByteArray("table:table")
+        << QByteArray();
+    QTest::addRow("section holding only a table")
+        << last + section("Объявления", table) << QByteArray("office:text/text:section[Объявления]")
+        << QByteArray("B") << QByteArray("table:table") << QByteArray();
+    QTest::addRow("empty section") << last + section("Объявления", {})
+                                   << QByteArray("office:text/text:section[Объявления]") << QByteArray("B")
+                                   << QByteArray() << QByteArray();
+    QTest::addRow("linked section")
+        << last + section("Связанный", "<text:section-source xlink:href=\"other.odt\"/>" + masthead)
+        << QByteArray("office:text") << QByteArray("B") << QByteArray("text:section") << QByteArray();
+    QTest::addRow("table, then declarations")
+        << last + table + "<table:named-expressions/>" << QByteArray("office:text") << QByteArray("B")
+        << QByteArray("table:table") << QByteArray("table:named-expressions");
+    // The new paragraphs are new items of the list, like the last one.
+    QTest::addRow("list") << masthead + list << QByteArray("office:text/text:list/text:list-item")
+                          << QByteArray("B") << QByteArray("text:list-item") << QByteArray();
+    QTest::addRow("list in a list item, in a section")
+        << section("Объявления",
+                   "<text:list><text:list-item>" + masthead + list + "</text:list-item></text:list>")
+        << QByteArray(
+               "office:text/text:section[Объявления]/text:list/text:list-item/text:list/text:list-item")
+        << QByteArray("B") << QByteArray("text:list-item") << QByteArray();
+    QTest::addRow("list ending in an empty item")
+        << last + "<text:list><text:list-item/></text:list>" << QByteArray("office:text") << QByteArray("B")
+        << QByteArray("text:list") << QByteArray();
+}
+
+// The paragraphs follow the document's last paragraph in the element that holds
+// it and take its style; the template's own content stays where it was.
+void TestDocumentAssembler::odtParagraphsFollowLastParagraph()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QByteArray, container);
+    QFETCH(QByteArray, style);
+    QFETCH(QByteArray, previous);
+    QFETCH(QByteArray, next);
+
+    const QString path = m_dir->filePath(u"Шаблон.odt"_s);
+    QVERIFY(writeFile(path, odfWithContent("application/vnd.oasis.opendocument.text",
+                                           "<?xml version=\"1.0\"?><office:document-content " +
+                                               kOdfNamespaces + "><office:body><office:text>" + body +
+                                               "</office:text></office:body></office:document-content>")));
     const QString output = m_dir->filePath(u"out.odt"_s);
-    const QString failure = build(fixture(u"template.odt"_s), {u"объявление"_s, QString()}, output);
+    const QString failure = build(path, {u"первое"_s, QString(), u"второе"_s}, output);
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
-    const QByteArray xml = entryData(fileBytes(output), "content.xml");
     pugi::xml_document doc;
-    QVERIFY(doc.load_buffer(xml.constData(), size_t(xml.size())));
-    const pugi::xml_node text =
-        doc.child("office:document-content").child("office:body").child("office:text");
+    QVERIFY(loadEntry(output, "content.xml", doc));
+
+    // Each paragraph, or the list item that holds it.
+    QList<pugi::xml_node> blocks;
+    for (const char *text : {"первое", "второе"}) {
+        const pugi::xml_node paragraph = single(doc, QByteArray("//text:p[. = '") + text + "']");
+        QVERIFY2(paragraph, text);
+        QCOMPARE(QByteArray(paragraph.attribute("text:style-name").value()), style);
+        QCOMPARE(odfPath(paragraph.parent()), container);
+        const bool inItem = QByteArray(paragraph.parent().name()) == "text:list-item";
+        blocks.append(inItem ? paragraph.parent() : paragraph);
+    }
+    const pugi::xml_node empty = nextElement(blocks[0]);
+    QCOMPARE(nextElement(empty), blocks[1]);
+    QCOMPARE(QByteArray(empty.name()), QByteArray(blocks[0].name()));
+    const pugi::xml_node emptyParagraph =
+        QByteArray(empty.name()) == "text:p" ? empty : empty.child("text:p");
+    QCOMPARE(QByteArray(emptyParagraph.attribute("text:style-name").value()), style);
+    QVERIFY(!emptyParagraph.first_child());
+
+    QCOMPARE(describe(previousElement(blocks[0])), previous);
+    QCOMPARE(describe(nextElement(blocks[1])), next);
+}
+
+void TestDocumentAssembler::docxParagraphsFollowLastParagraph_data()
+{
+    QTest::addColumn<QByteArray>("body"); // the content of w:body
+    QTest::addColumn<QByteArray>("style");
+    QTest::addColumn<QByteArray>("previous");
+    QTest::addColumn<QByteArray>("next");
+
+    const QByteArray masthead = "<w:p><w:r><w:t>Шапка</w:t></w:r></w:p>";
+    const QByteArray last =
+        "<w:p><w:pPr><w:pStyle w:val=\"Ad\"/></w:pPr><w:r><w:t>Последний</w:t></w:r></w:p>";
+    const QByteArray lastEndingSection =
+        "<w:p><w:pPr><w:pStyle w:val=\"Ad\"/><w:sectPr/></w:pPr><w:r><w:t>Последний</w:t></w:r></w:p>";
+    const QByteArray sectionBreak =
+        "<w:p><w:pPr><w:sectPr><w:type w:val=\"continuous\"/></w:sectPr></w:pPr></w:p>";
+    const QByteArray columnsBreak =
+        "<w:p><w:pPr><w:sectPr><w:type w:val=\"continuous\"/><w:cols w:num=\"2\"/></w:sectPr></w:pPr>"
+        "<w:bookmarkStart w:id=\"0\" w:name=\"x\"/><w:bookmarkEnd w:id=\"0\"/></w:p>";
+    const QByteArray finalColumns = "<w:sectPr><w:cols w:num=\"2\"/></w:sectPr>";
+    const QByteArray finalSection = "<w:sectPr><w:type w:val=\"continuous\"/></w:sectPr>";
+    const QByteArray table =
+        "<w:tbl><w:tr><w:tc><w:p><w:r><w:t>ячейка</w:t></w:r></w:p></w:tc></w:tr></w:tbl>";
+
+    QTest::addRow("paragraph in the final section")
+        << masthead + sectionBreak + last + finalColumns << QByteArray("Ad") << QByteArray("w:p Последний")
+        << QByteArray("w:sectPr");
+    QTest::addRow("section break in the last paragraph")
+        << masthead + lastEndingSection + finalColumns << QByteArray("Ad") << QByteArray("w:p Последний")
+        << QByteArray("w:sectPr");
+    QTest::addRow("no section properties")
+        << masthead + last << QByteArray("Ad") << QByteArray("w:p Последний") << QByteArray();
+    QTest::addRow("table") << last + table + finalColumns << QByteArray("Ad") << QByteArray("w:tbl")
+                           << QByteArray("w:sectPr");
+    // As LibreOffice writes a document that ends in a section in two columns.
+    QTest::addRow("empty final section")
+        << masthead + sectionBreak + last + columnsBreak + finalSection << QByteArray("Ad")
+        << QByteArray("w:p Последний") << QByteArray("w:p");
+    QTest::addRow("empty final section, after a table")
+        << masthead + sectionBreak + last + table + columnsBreak + finalSection << QByteArray("Ad")
+        << QByteArray("w:tbl") << QByteArray("w:p");
+    // The empty paragraph is the only one of its section: it is the last paragraph.
+    QTest::addRow("two empty sections") << lastEndingSection + columnsBreak + finalSection << QByteArray()
+                                        << QByteArray("w:p") << QByteArray("w:sectPr");
+}
+
+// The paragraphs follow the last paragraph of the section that ends the text
+// and take its properties; the body's own section properties stay last.
+void TestDocumentAssembler::docxParagraphsFollowLastParagraph()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QByteArray, style);
+    QFETCH(QByteArray, previous);
+    QFETCH(QByteArray, next);
+
+    const QString path = m_dir->filePath(u"Шаблон.docx"_s);
+    QVERIFY(
+        writeFile(path, docxWithDocument("<?xml version=\"1.0\"?><w:document xmlns:w=\"" + kWordNamespace +
+                                         "\"><w:body>" + body + "</w:body></w:document>")));
+    const QString output = m_dir->filePath(u"out.docx"_s);
+    const QString failure = build(path, {u"первое"_s, u"второе"_s}, output);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    pugi::xml_document doc;
+    QVERIFY(loadEntry(output, "word/document.xml", doc));
+
     QList<pugi::xml_node> paragraphs;
-    for (pugi::xml_node p : text.children("text:p"))
-        paragraphs.append(p);
-    QCOMPARE(paragraphs.size(), 4);
-    QCOMPARE(QByteArray(paragraphs[2].attribute("text:style-name").value()), QByteArray("P1"));
-    QCOMPARE(QByteArray(paragraphs[3].attribute("text:style-name").value()), QByteArray("P1"));
-    pugi::xml_node last = text.last_child();
-    QCOMPARE(QByteArray(last.name()), QByteArray("table:named-expressions"));
+    for (const char *text : {"первое", "второе"}) {
+        const pugi::xml_node paragraph = single(doc, QByteArray("//w:p[w:r/w:t = '") + text + "']");
+        QVERIFY2(paragraph, text);
+        QCOMPARE(QByteArray(paragraph.parent().name()), QByteArray("w:body"));
+        QCOMPARE(QByteArray(paragraph.child("w:pPr").child("w:pStyle").attribute("w:val").value()), style);
+        QVERIFY(!paragraph.child("w:pPr").child("w:sectPr"));
+        paragraphs.append(paragraph);
+    }
+    QCOMPARE(nextElement(paragraphs[0]), paragraphs[1]);
+    QCOMPARE(describe(previousElement(paragraphs[0])), previous);
+    QCOMPARE(describe(nextElement(paragraphs[1])), next);
 }
 
 void TestDocumentAssembler::rtfParagraphsGoBeforeTrailingGroups_data()
@@ -394,6 +624,45 @@ void TestDocumentAssembler::rtfParagraphsGoBeforeTrailingGroups()
     QVERIFY(original.endsWith(tail));
     QVERIFY(original.startsWith(saved.left(at).chopped(5))); // up to the "\uc1 " in front
     QCOMPARE(saved.size(), original.size() + (tailStart - at) + 5);
+}
+
+void TestDocumentAssembler::rtfParagraphsEndTheLastSection_data()
+{
+    QTest::addColumn<QByteArray>("templateText"); // "<here>" marks where the paragraph goes
+    QTest::addColumn<QByteArray>("inserted");
+    const QByteArray paragraph = "\\uc1 \\u1046?\\par\r\n";
+    QTest::addRow("final section with text")
+        << QByteArray("{\\rtf1 \\pard A\\par\\sect\\sectd\\cols2 \\pard B\\par <here>}") << paragraph;
+    // As LibreOffice ends a document that ends in a section.
+    QTest::addRow("section break after the text")
+        << QByteArray("{\\rtf1 \\pard A\\par\\sect\\sectd\\cols2 \\pard B\\par <here>\\sect\\sectd\\sbknone}")
+        << paragraph;
+    QTest::addRow("section breaks, then Word's groups")
+        << QByteArray("{\\rtf1 \\pard B\\par <here>\\sect \\sect\\sectd\r\n{\\*\\themedata 00}}")
+        << paragraph;
+    QTest::addRow("section break ending an open paragraph")
+        << QByteArray("{\\rtf1 \\pard B<here>\\sect}") << "\\par\r\n" + paragraph;
+    QTest::addRow("empty paragraph after the break")
+        << QByteArray("{\\rtf1 \\pard B\\par\\sect\\sectd\\par <here>}") << paragraph;
+    QTest::addRow("text after the break")
+        << QByteArray("{\\rtf1 \\pard B\\par\\sect\\sectd C<here>}") << "\\par\r\n" + paragraph;
+    QTest::addRow("break in a group") << QByteArray("{\\rtf1 \\pard B\\par{\\sect}<here>}") << paragraph;
+}
+
+// Paragraphs end the last section that holds text: a section break after the
+// text would start a section of their own, laid out in its own way.
+void TestDocumentAssembler::rtfParagraphsEndTheLastSection()
+{
+    QFETCH(QByteArray, templateText);
+    QFETCH(QByteArray, inserted);
+    const qsizetype at = templateText.indexOf("<here>");
+    QVERIFY(at > 0);
+    const QString path = m_dir->filePath(u"Шаблон.rtf"_s);
+    QVERIFY(writeFile(path, QByteArray(templateText).remove(at, 6)));
+    const QString output = m_dir->filePath(u"out.rtf"_s);
+    const QString failure = build(path, {u"Ж"_s}, output);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QCOMPARE(fileBytes(output), QByteArray(templateText).replace("<here>", inserted));
 }
 
 void TestDocumentAssembler::packageFollowsZipRules_data()
