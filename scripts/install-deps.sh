@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and running the editor need.
-# Does nothing when they are all present. Runs apt-get as root, or through sudo.
+# Installs the Debian packages that building and running the editor need, and
+# with --tests also those the tests and benchmarks use. Does nothing when they
+# are all present. Runs apt-get as root, or through sudo.
 set -euo pipefail
 
 packages=(
@@ -10,11 +11,15 @@ packages=(
   libzip-dev libpugixml-dev zlib1g-dev
   # fonts for the interface (a metric twin of Courier New with Cyrillic)
   fonts-liberation2 fonts-dejavu-core
-  # independent readers that the tests check produced documents with
-  python3 python3-docx python3-odf unrtf libreoffice-writer-nogui
-  # headless screenshots
-  xvfb xauth
 )
+if [ "${1:-}" = "--tests" ]; then
+  packages+=(
+    # independent readers that the tests check produced documents with
+    python3 python3-docx python3-odf unrtf libreoffice-writer-nogui
+    # headless screenshots
+    xvfb xauth
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

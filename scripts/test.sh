@@ -2,7 +2,7 @@
 # Installs what is missing, builds, and runs every test (headless).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-bash "$root/scripts/install-deps.sh"
+bash "$root/scripts/install-deps.sh" --tests
 bash "$root/scripts/build.sh"
 build="${VERMATA_BUILD_DIR:-$root/build}"
 cd "$build"

@@ -8,6 +8,8 @@ Result expire(AdList &ads)
 {
     Result result;
     result.adsBefore = ads.count();
+    // A count down needs at most 11 bytes ("-2147483648").
+    ads.reserveFieldBytes(qsizetype(ads.count()) * 11);
     for (int i = 0; i < ads.count(); ++i) {
         const std::int32_t next = RunsCount::countedDown(RunsCount::read(ads.rawField(i, AdList::Runs)));
         if (next == 0)

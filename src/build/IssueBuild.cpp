@@ -103,7 +103,14 @@ Status fillBuckets(const AdList &ads, const AdRubrics &rubrics)
         groupOfRubric[size_t(rubric)] = found->second;
     }
 
+    // Sized first, so that each bucket's lines are written into place once.
+    std::vector<qsizetype> sizes(groupPaths.size(), 0);
+    for (int i = 0; i < stopAt; ++i)
+        sizes[size_t(groupOfRubric[size_t(rubrics.ofAd[size_t(i)])])] +=
+            ads.rawField(i, AdList::Text).size() + 2;
     std::vector<QByteArray> lines(groupPaths.size());
+    for (size_t group = 0; group < lines.size(); ++group)
+        lines[group].reserve(sizes[group]);
     for (int i = 0; i < stopAt; ++i) {
         QByteArray &out = lines[size_t(groupOfRubric[size_t(rubrics.ofAd[size_t(i)])])];
         const QByteArrayView text = ads.rawField(i, AdList::Text);

@@ -33,6 +33,10 @@ public:
     bool setField(int index, Column column, QStringView value);
     void setRawField(int index, Column column, QByteArrayView bytes);
 
+    // Makes room for bytes more of field text, so that many setField calls in a
+    // row grow the pool once.
+    void reserveFieldBytes(qsizetype bytes) { m_pool.reserve(m_pool.size() + bytes); }
+
     void appendEmpty();
     void removeLast();
     // Overwrites ad `to` with the fields of ad `from`.

@@ -1,0 +1,160 @@
+// Typesetting an issue: "&Создать" with 100,000 and 1,000,000 ads.
+//
+//   cmake --build build --target build_bench && build/bench/build_bench [runs]
+//
+// For each size, every run is a fresh process, as the operator's is: it lays
+// down a working folder (ads of about 60 Cyrillic characters in 50 rubrics,
+// counts 1 to 5, so a fifth of the ads run out; the .docx template of the
+// engine's tests), starts the editor's windows on it (offscreen unless
+// QT_QPA_PLATFORM says otherwise) and times the click on "&Создать" until its
+// handler returns: buckets emptied and refilled, the document laid out and
+// saved, expiry, and the ads file rewritten. Laying down the folder and
+// starting the windows are not timed.
+
+#include "files/Cp1251.h"
+#include "ui/MessageBox.h"
+#include "ui/Unit1.h"
+#include "ui/Unit6.h"
+#include "ui/Windows.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QWindow>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kRubrics = 50;
+
+QByteArray cp1251(const QString &text)
+{
+    return Cp1251::encode(text).value_or(QByteArray());
+}
+
+QByteArray rubricName(int i)
+{
+    return cp1251(u"Рубрика "_s) + QByteArray::number(i + 1);
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool layDown(const QString &folder, int ads)
+{
+    QByteArray list;
+    for (int i = 0; i < kRubrics; ++i)
+        list += (i ? "\r\n" : "") + rubricName(i);
+    const QByteArray text = cp1251(u"Сдам 1-комн. квартиру в центре, мебель, техника. Тел. 2-14-"_s);
+    QByteArray file;
+    file.reserve(qsizetype(ads) * 90);
+    for (int i = 0; i < ads; ++i)
+        file += QByteArray::number(1 + i % 5) + '|' + text + QByteArray::number(i % 100) + '|' +
+                rubricName(int((i * 7919LL) % kRubrics)) + "|\r\n";
+    const QDir dir(folder);
+    return writeFile(dir.filePath(u"Рубрики.txt"_s), list) && writeFile(dir.filePath(u"x.txt"_s), file) &&
+           QFile::copy(QStringLiteral(VERMATA_SOURCE_DIR "/tests/fixtures/word/template.docx"),
+                       dir.filePath(u"Шаблон.doc"_s));
+}
+
+// One timed build; -1 on failure.
+double timedBuild(int ads)
+{
+    QTemporaryDir dir;
+    if (!dir.isValid() || !layDown(dir.path(), ads) || !QDir::setCurrent(dir.path()))
+        return -1;
+    QStringList messages;
+    MessageBox::captureForTests(&messages);
+    CreateWindows();
+    Form1->show();
+    while (!Form1->windowHandle() || !Form1->windowHandle()->isExposed())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    showModeless(AboutBox2);
+    AboutBox2->Edit1->setText(u"Выпуск.docx"_s);
+    QCoreApplication::processEvents();
+
+    QElapsedTimer timer;
+    timer.start();
+    AboutBox2->OKButton->click();
+    const double ms = timer.nsecsElapsed() / 1e6;
+
+    const int left = Form1->grid().adCount();
+    DestroyWindows();
+    MessageBox::captureForTests(nullptr);
+    QDir::setCurrent(QDir::tempPath());
+    if (!messages.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(messages.join(u'\n')));
+        return -1;
+    }
+    if (left != ads - ads / 5) {
+        std::fprintf(stderr, "%d ads left of %d\n", left, ads);
+        return -1;
+    }
+    return ms;
+}
+
+// Runs one build in a child process; its time, or -1.
+double buildInChild(int ads)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), {u"--child"_s, QString::number(ads)});
+    if (!child.waitForFinished(600000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
+        return -1;
+    bool ok = false;
+    const double ms = child.readAllStandardOutput().trimmed().toDouble(&ok);
+    return ok ? ms : -1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc == 3 && qstrcmp(argv[1], "--child") == 0) {
+        QApplication app(argc, argv);
+        SetUpApplication(app);
+        const double ms = timedBuild(atoi(argv[2]));
+        if (ms < 0)
+            return 1;
+        std::printf("%.3f\n", ms);
+        return 0;
+    }
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+
+    std::printf("%d runs each; ms from the click on \"&Создать\" until the ads file is rewritten\n", runs);
+    std::printf("%10s %8s %8s %8s\n", "ads", "median", "min", "max");
+    double figure100k = 0;
+    for (const int ads : {100000, 1000000}) {
+        std::vector<double> times;
+        for (int i = 0; i < runs; ++i) {
+            const double ms = buildInChild(ads);
+            if (ms < 0)
+                return 1;
+            times.push_back(ms);
+        }
+        std::sort(times.begin(), times.end());
+        const double median = times[times.size() / 2];
+        std::printf("%10d %8.0f %8.0f %8.0f\n", ads, median, times.front(), times.back());
+        if (ads == 100000)
+            figure100k = median;
+        else
+            std::printf("1,000,000 / 100,000: %.1f times\n", median / figure100k);
+    }
+    return 0;
+}
