@@ -104,12 +104,6 @@ const QByteArray kOdfNamespaces = "xmlns:office=\"urn:oasis:names:tc:opendocumen
                                   "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
                                   "xmlns:xlink=\"http://www.w3.org/1999/xlink\"";
 
-bool loadEntry(const QString &zipFile, const QByteArray &name, pugi::xml_document &doc)
-{
-    const QByteArray xml = entryData(fileBytes(zipFile), name);
-    return doc.load_buffer(xml.constData(), size_t(xml.size()), pugi::parse_default | pugi::parse_ws_pcdata);
-}
-
 // The one node that query selects; none when it selects none or several.
 pugi::xml_node single(const pugi::xml_document &doc, const QByteArray &query)
 {
@@ -219,6 +213,8 @@ private Q_SLOTS:
 private:
     QString copyFixture(const QString &name, const QString &as = {});
     QString build(const QString &templateFile, const QStringList &texts, const QString &target);
+    QString buildAndParse(const QByteArray &templateBytes, const QStringList &texts, const QByteArray &part,
+                          pugi::xml_document &doc);
 
     std::unique_ptr<QTemporaryDir> m_dir;
 };
@@ -255,6 +251,22 @@ QString TestDocumentAssembler::build(const QString &templateFile, const QStringL
     if (Status s = assembler.CloseDocument(); !s.ok())
         return s.message();
     assembler.ReleaseWord();
+    return {};
+}
+
+// Builds from a template holding templateBytes and parses part of the issue.
+QString TestDocumentAssembler::buildAndParse(const QByteArray &templateBytes, const QStringList &texts,
+                                             const QByteArray &part, pugi::xml_document &doc)
+{
+    const QString path = m_dir->filePath(u"Шаблон.doc"_s);
+    if (!writeFile(path, templateBytes))
+        return u"cannot write "_s + path;
+    const QString output = m_dir->filePath(u"Выпуск.doc"_s);
+    if (const QString failure = build(path, texts, output); !failure.isEmpty())
+        return failure;
+    const QByteArray xml = entryData(fileBytes(output), part);
+    if (!doc.load_buffer(xml.constData(), size_t(xml.size()), pugi::parse_default | pugi::parse_ws_pcdata))
+        return u"cannot parse "_s + QString::fromLatin1(part);
     return {};
 }
 
@@ -486,16 +498,13 @@ void TestDocumentAssembler::odtParagraphsFollowLastParagraph()
     QFETCH(QByteArray, previous);
     QFETCH(QByteArray, next);
 
-    const QString path = m_dir->filePath(u"Шаблон.odt"_s);
-    QVERIFY(writeFile(path, odfWithContent("application/vnd.oasis.opendocument.text",
-                                           "<?xml version=\"1.0\"?><office:document-content " +
-                                               kOdfNamespaces + "><office:body><office:text>" + body +
-                                               "</office:text></office:body></office:document-content>")));
-    const QString output = m_dir->filePath(u"out.odt"_s);
-    const QString failure = build(path, {u"первое"_s, QString(), u"второе"_s}, output);
-    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    const QByteArray content = "<?xml version=\"1.0\"?><office:document-content " + kOdfNamespaces +
+                               "><office:body><office:text>" + body +
+                               "</office:text></office:body></office:document-content>";
     pugi::xml_document doc;
-    QVERIFY(loadEntry(output, "content.xml", doc));
+    const QString failure = buildAndParse(odfWithContent("application/vnd.oasis.opendocument.text", content),
+                                          {u"первое"_s, QString(), u"второе"_s}, "content.xml", doc);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
 
     // Each paragraph, or the list item that holds it.
     QList<pugi::xml_node> blocks;
@@ -572,15 +581,12 @@ void TestDocumentAssembler::docxParagraphsFollowLastParagraph()
     QFETCH(QByteArray, previous);
     QFETCH(QByteArray, next);
 
-    const QString path = m_dir->filePath(u"Шаблон.docx"_s);
-    QVERIFY(
-        writeFile(path, docxWithDocument("<?xml version=\"1.0\"?><w:document xmlns:w=\"" + kWordNamespace +
-                                         "\"><w:body>" + body + "</w:body></w:document>")));
-    const QString output = m_dir->filePath(u"out.docx"_s);
-    const QString failure = build(path, {u"первое"_s, u"второе"_s}, output);
-    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    const QByteArray document = "<?xml version=\"1.0\"?><w:document xmlns:w=\"" + kWordNamespace +
+                                "\"><w:body>" + body + "</w:body></w:document>";
     pugi::xml_document doc;
-    QVERIFY(loadEntry(output, "word/document.xml", doc));
+    const QString failure =
+        buildAndParse(docxWithDocument(document), {u"первое"_s, u"второе"_s}, "word/document.xml", doc);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
 
     QList<pugi::xml_node> paragraphs;
     for (const char *text : {"первое", "второе"}) {
