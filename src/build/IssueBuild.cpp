@@ -136,9 +136,12 @@ Status layOut(const QList<QByteArray> &rubricLines, DocumentAssembler &engine)
         if (!bucket)
             return bucket.status();
         Status appended;
+        QString text;
         TextFile::forEachLine(bucket.value(), [&](QByteArrayView ad) {
-            if (appended)
-                appended = engine.AppendParagraph(Cp1251::decode(ad));
+            if (!appended)
+                return;
+            Cp1251::decodeInto(ad, text);
+            appended = engine.AppendParagraph(text);
         });
         if (!appended)
             return appended;

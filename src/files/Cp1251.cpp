@@ -60,12 +60,18 @@ char16_t toUnicode(unsigned char byte)
 
 QString decode(QByteArrayView bytes)
 {
-    QString out(bytes.size(), Qt::Uninitialized);
+    QString out;
+    decodeInto(bytes, out);
+    return out;
+}
+
+void decodeInto(QByteArrayView bytes, QString &out)
+{
+    out.resize(bytes.size());
     char16_t *dst = reinterpret_cast<char16_t *>(out.data());
     const auto *src = reinterpret_cast<const unsigned char *>(bytes.data());
     for (qsizetype i = 0; i < bytes.size(); ++i)
         dst[i] = kDecode[src[i]];
-    return out;
 }
 
 bool encodeAppend(QStringView text, QByteArray &out)

@@ -13,6 +13,8 @@
 namespace Cp1251 {
 
 QString decode(QByteArrayView bytes);
+// The same into out, reusing its storage (for decoding many short texts).
+void decodeInto(QByteArrayView bytes, QString &out);
 
 // Appends the encoding of text to out. Returns false, leaving out partly
 // written, if a character has no byte in the code page.
