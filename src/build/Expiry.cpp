@@ -10,12 +10,13 @@ Result expire(AdList &ads)
     result.adsBefore = ads.count();
     // A count down needs at most 11 bytes ("-2147483648").
     ads.reserveFieldBytes(qsizetype(ads.count()) * 11);
+    RunsCount::DecimalBuffer digits;
     for (int i = 0; i < ads.count(); ++i) {
         const std::int32_t next = RunsCount::countedDown(RunsCount::read(ads.rawField(i, AdList::Runs)));
         if (next == 0)
             result.removed.push_back(i);
         else
-            ads.setRawField(i, AdList::Runs, QByteArray::number(next));
+            ads.setRawField(i, AdList::Runs, RunsCount::decimal(next, digits));
     }
     if (!result.removed.empty())
         result.lastRemovedText = ads.field(result.removed.back(), AdList::Text);

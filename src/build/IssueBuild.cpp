@@ -103,24 +103,22 @@ Status fillBuckets(const AdList &ads, const AdRubrics &rubrics)
         groupOfRubric[size_t(rubric)] = found->second;
     }
 
-    // Sized first, so that each bucket's lines are written into place once.
-    std::vector<qsizetype> sizes(groupPaths.size(), 0);
+    // Each bucket's lines are gathered into one reused buffer and written at
+    // once, so that memory stays at the largest bucket, not all of them.
+    std::vector<std::vector<int>> adsOfGroup(groupPaths.size());
     for (int i = 0; i < stopAt; ++i)
-        sizes[size_t(groupOfRubric[size_t(rubrics.ofAd[size_t(i)])])] +=
-            ads.rawField(i, AdList::Text).size() + 2;
-    std::vector<QByteArray> lines(groupPaths.size());
-    for (size_t group = 0; group < lines.size(); ++group)
-        lines[group].reserve(sizes[group]);
-    for (int i = 0; i < stopAt; ++i) {
-        QByteArray &out = lines[size_t(groupOfRubric[size_t(rubrics.ofAd[size_t(i)])])];
-        const QByteArrayView text = ads.rawField(i, AdList::Text);
-        out.append(text.data(), text.size());
-        out.append("\r\n", 2);
-    }
+        adsOfGroup[size_t(groupOfRubric[size_t(rubrics.ofAd[size_t(i)])])].push_back(i);
+    QByteArray lines;
     for (size_t group = 0; group < groupPaths.size(); ++group) {
-        if (lines[group].isEmpty())
+        if (adsOfGroup[group].empty())
             continue;
-        if (Status appended = TextFile::appendToExisting(groupPaths[group], lines[group]); !appended)
+        lines.resize(0);
+        for (const int i : adsOfGroup[group]) {
+            const QByteArrayView text = ads.rawField(i, AdList::Text);
+            lines.append(text.data(), text.size());
+            lines.append("\r\n", 2);
+        }
+        if (Status appended = TextFile::appendToExisting(groupPaths[group], lines); !appended)
             return appended;
     }
     return failure;
@@ -128,16 +126,16 @@ Status fillBuckets(const AdList &ads, const AdRubrics &rubrics)
 
 Status layOut(const QList<QByteArray> &rubricLines, DocumentAssembler &engine)
 {
+    QByteArray bucket;
+    QString text;
     for (const QByteArray &line : rubricLines) {
         const QString rubric = Cp1251::decode(line);
         if (Status s = engine.AppendParagraph(rubric); !s)
             return s;
-        const Result<QByteArray> bucket = TextFile::readBytes(bucketPath(rubric));
-        if (!bucket)
-            return bucket.status();
+        if (Status read = TextFile::readInto(bucketPath(rubric), bucket); !read)
+            return read;
         Status appended;
-        QString text;
-        TextFile::forEachLine(bucket.value(), [&](QByteArrayView ad) {
+        TextFile::forEachLine(bucket, [&](QByteArrayView ad) {
             if (!appended)
                 return;
             Cp1251::decodeInto(ad, text);

@@ -61,9 +61,25 @@ std::int32_t countedDown(std::int32_t count)
     return count == std::numeric_limits<std::int32_t>::min() ? count : count - 1;
 }
 
+QByteArrayView decimal(std::int32_t count, DecimalBuffer &buffer)
+{
+    char *end = buffer + sizeof buffer;
+    char *p = end;
+    // Negated as unsigned, so that the lowest value has a magnitude too.
+    std::uint32_t magnitude = count < 0 ? 0u - std::uint32_t(count) : std::uint32_t(count);
+    do {
+        *--p = char('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (count < 0)
+        *--p = '-';
+    return QByteArrayView(p, end - p);
+}
+
 QByteArray countDown(QByteArrayView runs)
 {
-    return QByteArray::number(countedDown(read(runs)));
+    DecimalBuffer buffer;
+    return decimal(countedDown(read(runs)), buffer).toByteArray();
 }
 
 } // namespace RunsCount

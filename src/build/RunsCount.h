@@ -23,6 +23,10 @@ std::int32_t read(QByteArrayView runs);
 // value stays as it is rather than wrap round to the highest.
 std::int32_t countedDown(std::int32_t count);
 
+// count as decimal text in buffer ("-" when negative), without allocating.
+using DecimalBuffer = char[12];
+QByteArrayView decimal(std::int32_t count, DecimalBuffer &buffer);
+
 // Runs after one more insertion, as decimal text ("-" when negative, no
 // leading zeros or blanks).
 QByteArray countDown(QByteArrayView runs);

@@ -72,6 +72,15 @@ Status writeAll(int fd, QByteArrayView bytes, const QString &path)
 
 Result<QByteArray> readBytes(const QString &path)
 {
+    QByteArray data;
+    if (Status read = readInto(path, data); !read)
+        return read;
+    return data;
+}
+
+Status readInto(const QString &path, QByteArray &data)
+{
+    data.resize(0); // keeps the capacity
     auto opened = openFile(path, O_RDONLY);
     if (!opened)
         return opened.status();
@@ -85,7 +94,6 @@ Result<QByteArray> readBytes(const QString &path)
     if (S_ISDIR(st.st_mode))
         return FileErrors::failure(FileErrors::AccessDenied);
 
-    QByteArray data;
     if (st.st_size > 0)
         data.reserve(qsizetype(st.st_size));
     char chunk[1 << 16];
@@ -107,7 +115,7 @@ Result<QByteArray> readBytes(const QString &path)
         else
             data.append(chunk, n);
     }
-    return data;
+    return {};
 }
 
 QList<QByteArray> splitLines(QByteArrayView data)

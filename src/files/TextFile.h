@@ -18,6 +18,8 @@ namespace TextFile {
 
 // The whole content of the file at path.
 Result<QByteArray> readBytes(const QString &path);
+// The same into data, reusing its storage (for reading many files in a row).
+Status readInto(const QString &path, QByteArray &data);
 
 // Calls onLine(QByteArrayView line) for each line of data by the reading rule.
 // A line holding a lone CR is handed over with that CR removed.
