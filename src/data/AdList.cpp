@@ -188,3 +188,17 @@ QByteArray AdList::toFileBytes() const
     }
     return out;
 }
+
+int AdList::appendFileLines(int from, QByteArray &out, qsizetype bytes) const
+{
+    const char *pool = m_pool.constData();
+    int next = from;
+    for (; next < count() && out.size() < bytes; ++next) {
+        for (const FieldRef &ref : m_slots[size_t(next)].field) {
+            out.append(pool + ref.offset, ref.length);
+            out.append('|');
+        }
+        out.append("\r\n", 2);
+    }
+    return next;
+}

@@ -29,36 +29,49 @@ mode_t currentUmask()
     return mask;
 }
 
-// Writes everything, honouring an injected failure. Returns 0 or an errno value.
-int writeAll(int fd, QByteArrayView bytes)
+// Writes chunks one after another, honouring an injected failure counted over
+// all of them.
+class Writer
 {
-    InjectedFailure injected = g_injected;
-    g_injected.armed = false;
+public:
+    explicit Writer(int fd) : m_fd(fd), m_injected(g_injected) { g_injected.armed = false; }
 
-    const char *p = bytes.data();
-    qint64 left = bytes.size();
-    qint64 written = 0;
-    while (left > 0) {
-        qint64 chunk = left;
-        if (injected.armed) {
-            if (written >= injected.afterBytes)
-                return injected.errnoValue;
-            chunk = std::min(chunk, injected.afterBytes - written);
+    // Returns 0 or an errno value.
+    int write(QByteArrayView bytes)
+    {
+        const char *p = bytes.data();
+        qint64 left = bytes.size();
+        while (left > 0) {
+            qint64 chunk = left;
+            if (m_injected.armed) {
+                if (m_written >= m_injected.afterBytes)
+                    return m_injected.errnoValue;
+                chunk = std::min(chunk, m_injected.afterBytes - m_written);
+            }
+            const ssize_t n = ::write(m_fd, p, size_t(chunk));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return errno;
+            }
+            p += n;
+            left -= n;
+            m_written += n;
         }
-        const ssize_t n = ::write(fd, p, size_t(chunk));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        p += n;
-        left -= n;
-        written += n;
+        return 0;
     }
-    if (injected.armed && written >= injected.afterBytes)
-        return injected.errnoValue;
-    return 0;
-}
+
+    // The injected failure of a write that reached its point exactly at the end.
+    int finish() const
+    {
+        return m_injected.armed && m_written >= m_injected.afterBytes ? m_injected.errnoValue : 0;
+    }
+
+private:
+    int m_fd;
+    InjectedFailure m_injected;
+    qint64 m_written = 0;
+};
 
 } // namespace
 
@@ -68,6 +81,17 @@ void injectWriteFailureForTests(qint64 afterBytes, int errnoValue)
 }
 
 Status write(const QString &path, QByteArrayView bytes)
+{
+    bool given = false;
+    return write(path, [&] {
+        if (given)
+            return QByteArrayView();
+        given = true;
+        return bytes;
+    });
+}
+
+Status write(const QString &path, const ChunkSource &nextChunk)
 {
     if (path.isEmpty())
         return FileErrors::failure(FileErrors::FileNotFound);
@@ -105,7 +129,12 @@ Status write(const QString &path, QByteArrayView bytes)
 
     if (::fchmod(fd, mode) != 0)
         return discard(errno);
-    if (const int err = writeAll(fd, bytes))
+    Writer writer(fd);
+    for (QByteArrayView chunk = nextChunk(); !chunk.isEmpty(); chunk = nextChunk()) {
+        if (const int err = writer.write(chunk))
+            return discard(err);
+    }
+    if (const int err = writer.finish())
         return discard(err);
     if (::fsync(fd) != 0)
         return discard(errno);

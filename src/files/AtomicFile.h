@@ -5,6 +5,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <functional>
+
 // Replaces a file's content atomically: the bytes go to a temporary file in the
 // same folder, are flushed to disk, and the temporary file is renamed over the
 // target. Any failure leaves the old file byte-for-byte whole and removes the
@@ -13,6 +15,12 @@
 namespace AtomicFile {
 
 Status write(const QString &path, QByteArrayView bytes);
+
+// The same with the content handed over in pieces: nextChunk is called until
+// it returns an empty view, so a large file never needs to exist in memory
+// whole.
+using ChunkSource = std::function<QByteArrayView()>;
+Status write(const QString &path, const ChunkSource &nextChunk);
 
 // Test seam: the next write() fails with errnoValue after afterBytes bytes have
 // reached the temporary file (the rename then never happens).

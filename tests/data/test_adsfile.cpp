@@ -40,6 +40,7 @@ private Q_SLOTS:
     void editsMatchAPlainModel();
     void missingFileLoadsNothing();
     void foreignFileKeptAsBackupBeforeFirstReplace();
+    void failedSaveKeepsOldFile_data();
     void failedSaveKeepsOldFile();
 };
 
@@ -204,20 +205,40 @@ void TestAdsFile::foreignFileKeptAsBackupBeforeFirstReplace()
     QCOMPARE(read(other + u".bak"_s), QByteArray("7|stored elsewhere|B|\r\n"));
 }
 
+void TestAdsFile::failedSaveKeepsOldFile_data()
+{
+    QTest::addColumn<int>("ads");
+    QTest::addColumn<qint64>("failAfter");
+    QTest::addRow("small list") << 1 << qint64(3);
+    // A list saved in several pieces, failing in the second one and at the
+    // boundary after the first.
+    QTest::addRow("in the second piece") << 80000 << qint64(1500000);
+    QTest::addRow("after the first piece") << 80000 << qint64(1 << 20);
+}
+
+// A save that fails leaves the old file whole; the next one writes the list,
+// whatever the number of pieces it is written in.
 void TestAdsFile::failedSaveKeepsOldFile()
 {
+    QFETCH(int, ads);
+    QFETCH(qint64, failAfter);
     QTemporaryDir dir;
     const QString path = dir.filePath(u"x.txt"_s);
     QVERIFY(write(path, "1|a|b|\r\n"));
     AdsFile file;
-    auto ads = file.load(path);
-    QVERIFY(ads.ok());
-    ads->appendEmpty();
-    AtomicFile::injectWriteFailureForTests(3, ENOSPC);
-    QCOMPARE(file.save(path, ads.value()).message(), u"Disk full"_s);
+    auto list = file.load(path);
+    QVERIFY(list.ok());
+    for (int i = 0; i < ads; ++i) {
+        list->appendEmpty();
+        QVERIFY(list->setField(list->count() - 1, AdList::Text,
+                               QString(u"Объявление номер "_s + QString::number(i))));
+    }
+    AtomicFile::injectWriteFailureForTests(failAfter, ENOSPC);
+    QCOMPARE(file.save(path, list.value()).message(), u"Disk full"_s);
     QCOMPARE(read(path), QByteArray("1|a|b|\r\n"));
-    QVERIFY(file.save(path, ads.value()).ok());
-    QCOMPARE(read(path), QByteArray("1|a|b|\r\n|||\r\n"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"x.txt"_s});
+    QVERIFY(file.save(path, list.value()).ok());
+    QCOMPARE(read(path), list->toFileBytes());
 }
 
 QTEST_GUILESS_MAIN(TestAdsFile)
