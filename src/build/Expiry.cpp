@@ -4,6 +4,16 @@
 
 namespace Expiry {
 
+std::vector<int> runningOut(const AdList &ads)
+{
+    std::vector<int> rows;
+    for (int i = 0; i < ads.count(); ++i) {
+        if (RunsCount::countedDown(RunsCount::read(ads.rawField(i, AdList::Runs))) == 0)
+            rows.push_back(i);
+    }
+    return rows;
+}
+
 Result expire(AdList &ads)
 {
     Result result;

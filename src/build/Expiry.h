@@ -22,6 +22,10 @@ struct Result
     QString lastRemovedText;
 };
 
+// The ads (indices, ascending) that expire() would remove, without changing
+// anything.
+std::vector<int> runningOut(const AdList &ads);
+
 // Counts every ad's Runs down by one (RunsCount) and removes the ads whose new
 // count is 0, all in one pass; the others keep their order.
 Result expire(AdList &ads);

@@ -25,11 +25,6 @@ QString quoted(const QString &name)
     return u"«"_s + QDir::toNativeSeparators(name) + u"»"_s;
 }
 
-QString bucketPath(const QString &rubric)
-{
-    return rubric + u".txt"_s;
-}
-
 // The program's own files, each with what to call it in a message.
 struct ProgramFile
 {
@@ -124,7 +119,7 @@ Status fillBuckets(const AdList &ads, const AdRubrics &rubrics)
     return failure;
 }
 
-Status layOut(const QList<QByteArray> &rubricLines, DocumentAssembler &engine)
+Status layOut(const QList<QByteArray> &rubricLines, DocumentAssembler &engine, Report *report)
 {
     QByteArray bucket;
     QString text;
@@ -135,12 +130,16 @@ Status layOut(const QList<QByteArray> &rubricLines, DocumentAssembler &engine)
         if (Status read = TextFile::readInto(bucketPath(rubric), bucket); !read)
             return read;
         Status appended;
+        int printed = 0;
         TextFile::forEachLine(bucket, [&](QByteArrayView ad) {
             if (!appended)
                 return;
             Cp1251::decodeInto(ad, text);
             appended = engine.AppendParagraph(text);
+            ++printed;
         });
+        if (report)
+            report->printed.append({rubric, printed});
         if (!appended)
             return appended;
     }
@@ -148,6 +147,11 @@ Status layOut(const QList<QByteArray> &rubricLines, DocumentAssembler &engine)
 }
 
 } // namespace
+
+QString bucketPath(const QString &rubric)
+{
+    return rubric + u".txt"_s;
+}
 
 Status checkTarget(const Files &files)
 {
@@ -190,7 +194,7 @@ Status checkBucketName(const QString &rubric, const Files &files)
     return {};
 }
 
-Status typeset(const AdList &ads, const Files &files, DocumentAssembler &engine)
+Status typeset(const AdList &ads, const Files &files, DocumentAssembler &engine, Report *report)
 {
     if (Status s = checkTarget(files); !s)
         return s;
@@ -225,7 +229,7 @@ Status typeset(const AdList &ads, const Files &files, DocumentAssembler &engine)
 
     Status built = engine.OpenTemplate(files.templateFile);
     if (built)
-        built = layOut(rubricLines, engine);
+        built = layOut(rubricLines, engine, report);
     if (built)
         built = engine.SaveDocumentAs(files.target);
     if (built)
@@ -236,6 +240,8 @@ Status typeset(const AdList &ads, const Files &files, DocumentAssembler &engine)
         return built;
     }
     engine.ReleaseWord();
+    if (report)
+        report->rubricList = list.value();
     return {};
 }
 

@@ -3,6 +3,9 @@
 #include "data/AdList.h"
 #include "files/Status.h"
 
+#include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 class DocumentAssembler;
@@ -25,6 +28,10 @@ struct Files
     QString target; // the issue document
 };
 
+// The bucket file of a rubric: its name followed by ".txt", in the working
+// folder.
+QString bucketPath(const QString &rubric);
+
 // Refuses a target name that is empty or names the template, the ads file or
 // the rubric list file.
 Status checkTarget(const Files &files);
@@ -43,6 +50,13 @@ Status checkBucketName(const QString &rubric, const Files &files);
 // buckets' lines appended, the document saved, closed and let go. The first
 // failure ends the build with its message, leaving the earlier effects in
 // place (buckets as far as they got) and the engine holding nothing.
-Status typeset(const AdList &ads, const Files &files, DocumentAssembler &engine);
+// When report is given, it receives the rubric list as read and the number
+// of ads printed under each of its lines.
+struct Report
+{
+    QByteArray rubricList;
+    QList<QPair<QString, int>> printed;
+};
+Status typeset(const AdList &ads, const Files &files, DocumentAssembler &engine, Report *report = nullptr);
 
 } // namespace IssueBuild

@@ -3,6 +3,10 @@
 #include "build/IssueBuild.h"
 #include "data/RubricListFile.h"
 
+#include <QDateTime>
+#include <QFileInfo>
+#include <QHash>
+
 using namespace Qt::Literals::StringLiterals;
 
 Workspace::Workspace()
@@ -87,12 +91,101 @@ Status Workspace::removeCurrentAd()
 Workspace::BuildOutcome Workspace::buildIssue(const QString &target, DocumentAssembler &engine, int cellRow)
 {
     BuildOutcome outcome;
-    outcome.document = IssueBuild::typeset(m_ads.ads(), {adsPath, rubricsPath, templatePath, target}, engine);
+    IssueBuild::Report report;
+    outcome.document =
+        IssueBuild::typeset(m_ads.ads(), {adsPath, rubricsPath, templatePath, target}, engine, &report);
     if (!outcome.document)
         return outcome;
+
+    IssueArchive::Record record;
+    record.builtAt = QDateTime::currentDateTime();
+    record.target = QFileInfo(target).absoluteFilePath();
+    record.format = IssueArchive::documentFormat(target);
+    record.adsBefore = m_ads.adCount();
+    for (const int row : Expiry::runningOut(m_ads.ads()))
+        record.removedRows.append(row + 1);
+    for (const auto &[rubric, printed] : report.printed) {
+        if (!record.adsPerRubric.contains(rubric))
+            record.rubricOrder.append(rubric);
+        record.adsPerRubric[rubric] += printed;
+    }
+    const Result<QString> written = IssueArchive::write(adsPath, record, {m_ads.ads(), report.rubricList});
+    if (!written) {
+        outcome.document = Status::failure(
+            u"Выпуск сохранён, но запись о нём в папке «%1» не удалась: %2. "
+            u"Объявления не изменены; повторите сборку."_s.arg(QString::fromUtf16(IssueArchive::kFolderName),
+                                                               messageForDisplay(written.status().message())),
+            written.status().code());
+        return outcome;
+    }
+    outcome.record = written.value();
+
     outcome.expiry = m_ads.changeAll([](AdList &ads) { return Expiry::expire(ads); });
     outcome.selection = Expiry::selectionAfter(outcome.expiry, m_ads.ads(), cellRow, currentRow);
     currentRow = outcome.selection.currentRow;
     outcome.saved = saveAds();
     return outcome;
+}
+
+namespace {
+
+// How many ads differ between two lists: each ad of one that the other lacks
+// (as a whole line, counted with repeats).
+int differingAds(const AdList &a, const AdList &b)
+{
+    QHash<QByteArray, int> counts;
+    QByteArray line;
+    for (int i = 0; i < a.count(); ++i) {
+        line.resize(0);
+        a.appendFileLine(i, line);
+        ++counts[line];
+    }
+    int differing = 0;
+    for (int i = 0; i < b.count(); ++i) {
+        line.resize(0);
+        b.appendFileLine(i, line);
+        auto found = counts.find(line);
+        if (found != counts.end() && found.value() > 0)
+            --found.value();
+        else
+            ++differing;
+    }
+    for (const int left : std::as_const(counts))
+        differing += left;
+    return differing;
+}
+
+} // namespace
+
+Result<std::optional<Workspace::TakeBack>> Workspace::lastIssue() const
+{
+    const Result<std::optional<IssueArchive::Record>> last = IssueArchive::lastStanding(adsPath);
+    if (!last)
+        return last.status();
+    if (!last.value())
+        return std::optional<TakeBack>();
+    const Result<QByteArray> before = IssueArchive::adsBeforeExpiry(*last.value());
+    if (!before)
+        return before.status();
+    TakeBack takeBack{*last.value(), 0, 0};
+    const AdList restored = AdList::fromFileBytes(before.value());
+    takeBack.adsToRestore = restored.count();
+    // What the list was right after that issue: the same count-down again.
+    AdList afterIssue = restored;
+    Expiry::expire(afterIssue);
+    takeBack.changedSince = differingAds(afterIssue, m_ads.ads());
+    return std::optional<TakeBack>(takeBack);
+}
+
+Status Workspace::takeBack(const IssueArchive::Record &record)
+{
+    const Result<QByteArray> before = IssueArchive::adsBeforeExpiry(record);
+    if (!before)
+        return before.status();
+    AdList restored = AdList::fromFileBytes(before.value());
+    // The file first: if it cannot be written, nothing changes.
+    if (Status saved = m_adsFile.save(adsPath, restored); !saved)
+        return saved;
+    m_ads.replaceAll(std::move(restored));
+    return IssueArchive::markTakenBack(record, QDateTime::currentDateTime());
 }

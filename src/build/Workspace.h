@@ -1,6 +1,7 @@
 #pragma once
 
 #include "build/Expiry.h"
+#include "build/IssueArchive.h"
 #include "data/AdFields.h"
 #include "data/AdGridModel.h"
 #include "data/AdsFile.h"
@@ -8,6 +9,8 @@
 
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 class DocumentAssembler;
 
@@ -56,17 +59,35 @@ public:
 
     struct BuildOutcome
     {
-        Status document;       // the issue document; on failure nothing below happened
+        // The issue document and its archive record; on failure nothing
+        // below happened and no insertion was consumed.
+        Status document;
+        QString record;        // the archive record's folder
         Expiry::Result expiry; // the ads that ran out
         Expiry::Selection selection;
         Status saved; // the rewrite of the ads file after expiry
     };
 
-    // Typesets the issue into target (see IssueBuild), then charges it to the
-    // ads: one insertion off each, the run-out ads removed, currentRow moved as
+    // Typesets the issue into target (see IssueBuild), records it in the
+    // issue archive beside the ads file, then charges it to the ads: one
+    // insertion off each, the run-out ads removed, currentRow moved as
     // removing them row by row would move it, and the ads file rewritten.
     // cellRow is the grid's current row (1-based), 0 for none.
     BuildOutcome buildIssue(const QString &target, DocumentAssembler &engine, int cellRow);
+
+    // What taking back the last issue would do.
+    struct TakeBack
+    {
+        IssueArchive::Record record;
+        int adsToRestore = 0; // ads in the list as it was before that issue
+        int changedSince = 0; // ads added, changed or deleted since (each side of a change counts)
+    };
+    // The newest issue in the archive not taken back yet; nothing when there
+    // is none.
+    Result<std::optional<TakeBack>> lastIssue() const;
+    // Puts the ad list and the ads file back as they were before that issue
+    // was charged, and marks its record as taken back.
+    Status takeBack(const IssueArchive::Record &record);
 
 private:
     void writeAd(int index, const ComposedAd &ad);

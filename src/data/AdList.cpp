@@ -191,14 +191,17 @@ QByteArray AdList::toFileBytes() const
 
 int AdList::appendFileLines(int from, QByteArray &out, qsizetype bytes) const
 {
-    const char *pool = m_pool.constData();
     int next = from;
-    for (; next < count() && out.size() < bytes; ++next) {
-        for (const FieldRef &ref : m_slots[size_t(next)].field) {
-            out.append(pool + ref.offset, ref.length);
-            out.append('|');
-        }
-        out.append("\r\n", 2);
-    }
+    for (; next < count() && out.size() < bytes; ++next)
+        appendFileLine(next, out);
     return next;
+}
+
+void AdList::appendFileLine(int index, QByteArray &out) const
+{
+    for (const FieldRef &ref : m_slots[size_t(index)].field) {
+        out.append(m_pool.constData() + ref.offset, ref.length);
+        out.append('|');
+    }
+    out.append("\r\n", 2);
 }

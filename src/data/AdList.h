@@ -55,6 +55,8 @@ public:
 
     // The ads file image: for each ad "Runs|Text|Rubric|" and CR LF.
     QByteArray toFileBytes() const;
+    // Appends ad index's file line, CR LF included, to out.
+    void appendFileLine(int index, QByteArray &out) const;
     // Appends the file lines of ads from, from + 1, ... to out until out holds
     // at least bytes bytes or the list ends; returns the index of the next ad.
     int appendFileLines(int from, QByteArray &out, qsizetype bytes) const;

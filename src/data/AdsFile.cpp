@@ -33,18 +33,23 @@ Status AdsFile::save(const QString &path, const AdList &list)
         if (Status kept = AtomicFile::write(backupPathFor(path), old.value()); !kept)
             return kept;
     }
+    const Status written = writeFile(path, list);
+    if (!written)
+        return written;
+    m_known.insert(identity(path));
+    return {};
+}
+
+Status AdsFile::writeFile(const QString &path, const AdList &list)
+{
     // Streamed through one small buffer: a million ads need no second copy.
     constexpr qsizetype kChunk = 1 << 20;
     QByteArray chunk;
     chunk.reserve(kChunk + 4096);
     int next = 0;
-    const Status written = AtomicFile::write(path, [&] {
+    return AtomicFile::write(path, [&] {
         chunk.resize(0);
         next = list.appendFileLines(next, chunk, kChunk);
         return QByteArrayView(chunk);
     });
-    if (!written)
-        return written;
-    m_known.insert(identity(path));
-    return {};
 }

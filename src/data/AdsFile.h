@@ -19,6 +19,9 @@ public:
     // Rewrites the file at path atomically from list.
     Status save(const QString &path, const AdList &list);
 
+    // Writes list atomically to path as the ads file holds it, with no backup.
+    static Status writeFile(const QString &path, const AdList &list);
+
     static QString backupPathFor(const QString &path) { return path + QStringLiteral(".bak"); }
 
 private:

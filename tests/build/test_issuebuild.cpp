@@ -2,6 +2,8 @@
 // the buckets, the issue document, expiry and the ads file, and every way a
 // build can stop or be refused.
 
+#include "build/IssueArchive.h"
+#include "build/IssuePlan.h"
 #include "build/Workspace.h"
 #include "files/AtomicFile.h"
 #include "word/DocumentAssembler.h"
@@ -74,6 +76,14 @@ private Q_SLOTS:
     void refusedTargets();
     void failedSaveKeepsEarlierIssue();
     void adsFileSaveFailsAfterTheBuild();
+
+    void previewAgreesWithTheBuild();
+    void previewProblems_data();
+    void previewProblems();
+    void archiveRecordPerBuild();
+    void failedArchiveConsumesNothing();
+    void takeBack_data();
+    void takeBack();
 
 private:
     // Lays down the rubric list, the ads file and the template (from the
@@ -378,6 +388,180 @@ void TestIssueBuild::adsFileSaveFailsAfterTheBuild()
     QVERIFY(QFile::setPermissions(u"x.txt"_s, QFile::ReadOwner | QFile::WriteOwner));
     QVERIFY(m_workspace->saveAds().ok());
     QCOMPARE(read(u"x.txt"_s), adsFileBytes(kAfterExpiry));
+}
+
+// The preview is worked out by the build's own rules: what it shows per
+// rubric is what the document prints, and what it marks as running out is
+// what expiry removes.
+void TestIssueBuild::previewAgreesWithTheBuild()
+{
+    const QStringList ads = kAds + QStringList{u"abc|Сирота|Снято|"_s, u"2|Ещё в Авто|Авто|"_s};
+    setUpFolder(ads);
+    QVERIFY(write(u"Снято.txt"_s, "old\r\n"));
+    const IssuePlan::Plan plan = IssuePlan::make(
+        m_workspace->ads().ads(), {u"x.txt"_s, u"Рубрики.txt"_s, u"Шаблон.doc"_s, u"Выпуск.doc"_s});
+    QStringList planned;
+    for (const IssuePlan::Section &section : plan.sections) {
+        planned << section.rubric;
+        for (const int ad : section.ads)
+            planned << m_workspace->ads().cell(ad, AdList::Text);
+    }
+    std::vector<int> marked;
+    for (int i = 0; i < int(plan.lastInsertion.size()); ++i) {
+        if (plan.lastInsertion[size_t(i)])
+            marked.push_back(i);
+    }
+
+    const Workspace::BuildOutcome outcome = build();
+    QVERIFY2(outcome.document.ok(), qPrintable(outcome.document.message()));
+    QStringList templateParagraphs, paragraphs;
+    QString error;
+    QVERIFY(WordTest::readParagraphs(u"docx"_s, WordTest::fixture(u"template.docx"_s), templateParagraphs,
+                                     error));
+    QVERIFY2(WordTest::readParagraphs(u"docx"_s, u"Выпуск.doc"_s, paragraphs, error), qPrintable(error));
+    QCOMPARE(paragraphs.mid(templateParagraphs.size()), planned);
+    QCOMPARE(marked, outcome.expiry.removed);
+    QCOMPARE(plan.runningOut, int(marked.size()));
+    QCOMPARE(plan.adsPrinted, planned.size() - int(plan.sections.size()));
+}
+
+void TestIssueBuild::previewProblems_data()
+{
+    QTest::addColumn<QByteArray>("rubrics"); // "-" for no rubric list
+    QTest::addColumn<QStringList>("ads");
+    QTest::addColumn<bool>("hasTemplate");
+    QTest::addColumn<QList<int>>("kinds");
+    using P = IssuePlan::Problem;
+    QTest::addRow("clean") << QByteArray("a\r\nb") << QStringList{u"1|t|a|"_s, u"1|u|b|"_s} << true
+                           << QList<int>{};
+    QTest::addRow("no rubric list") << QByteArray("-") << QStringList{} << true
+                                    << QList<int>{P::MissingRubricList};
+    QTest::addRow("no template") << QByteArray("a") << QStringList{u"1|t|a|"_s} << false
+                                 << QList<int>{P::MissingTemplate};
+    QTest::addRow("listed twice, empty line, no ads")
+        << QByteArray("a\r\n\r\nb\r\na") << QStringList{u"1|t|a|"_s} << true
+        << QList<int>{P::EmptyRubricLine, P::RubricWithoutAds, P::RubricListedTwice};
+    QTest::addRow("unlisted rubric") << QByteArray("a") << QStringList{u"1|t|a|"_s, u"1|u|z|"_s} << true
+                                     << QList<int>{P::UnlistedRubricStops};
+    QTest::addRow("unlisted rubric with a bucket")
+        << QByteArray("a") << QStringList{u"1|u|old|"_s} << true
+        << QList<int>{P::RubricWithoutAds, P::UnlistedRubricNotPrinted};
+    QTest::addRow("refused bucket name") << QByteArray("a\r\nx") << QStringList{u"1|t|a|"_s} << true
+                                         << QList<int>{P::RefusedBucketName, P::RubricWithoutAds};
+}
+
+void TestIssueBuild::previewProblems()
+{
+    QFETCH(QByteArray, rubrics);
+    QFETCH(QStringList, ads);
+    QFETCH(bool, hasTemplate);
+    QFETCH(QList<int>, kinds);
+    QVERIFY(write(u"x.txt"_s, adsFileBytes(ads)));
+    if (rubrics != "-")
+        QVERIFY(write(u"Рубрики.txt"_s, rubrics));
+    if (hasTemplate)
+        QVERIFY(write(u"Шаблон.doc"_s, "{\\rtf1 }"));
+    QVERIFY(write(u"old.txt"_s, QByteArray()));
+    QVERIFY(m_workspace->loadAds().ok());
+    const QMap<QString, QByteArray> before = snapshot(m_dir->path());
+    const IssuePlan::Plan plan =
+        IssuePlan::make(m_workspace->ads().ads(), {u"x.txt"_s, u"Рубрики.txt"_s, u"Шаблон.doc"_s, QString()});
+    QList<int> found;
+    for (const IssuePlan::Problem &problem : plan.problems) {
+        found << problem.kind;
+        QVERIFY(!problem.message.isEmpty());
+    }
+    QCOMPARE(found, kinds);
+    QCOMPARE(snapshot(m_dir->path()), before); // the preview writes nothing
+}
+
+void TestIssueBuild::archiveRecordPerBuild()
+{
+    setUpFolder(kAds);
+    const QByteArray adsBefore = read(u"x.txt"_s);
+    const Workspace::BuildOutcome outcome = build();
+    QVERIFY2(outcome.document.ok(), qPrintable(outcome.document.message()));
+    QVERIFY(outcome.record.startsWith(QDir(m_dir->path()).filePath(u"Выпуски/"_s)));
+    QCOMPARE(read(outcome.record + u"/Объявления.txt"_s), adsBefore);
+    QCOMPARE(read(outcome.record + u"/Рубрики.txt"_s), kRubrics);
+
+    const auto records = IssueArchive::list(u"x.txt"_s);
+    QVERIFY(records.ok());
+    QCOMPARE(records->size(), 1);
+    const IssueArchive::Record &record = records->first();
+    QCOMPARE(record.target, QDir(m_dir->path()).filePath(u"Выпуск.doc"_s));
+    QCOMPARE(record.format, u"docx"_s);
+    QCOMPARE(record.adsBefore, kAds.size());
+    QCOMPARE(record.removedRows, (QList<int>{1, 4}));
+    QCOMPARE(record.rubricOrder, (QStringList{u"Авто"_s, u"Работа"_s, QString(), u"Пустая"_s}));
+    QCOMPARE(record.adsPerRubric.value(u"Авто"_s), 4); // listed twice
+    QCOMPARE(record.adsPerRubric.value(QString()), 1);
+    QVERIFY(!record.takenBackAt);
+
+    // A second build gets a record of its own; none is replaced.
+    QVERIFY(build().document.ok());
+    QCOMPARE(IssueArchive::list(u"x.txt"_s)->size(), 2);
+    QCOMPARE(read(outcome.record + u"/Объявления.txt"_s), adsBefore);
+}
+
+void TestIssueBuild::failedArchiveConsumesNothing()
+{
+    setUpFolder(kAds);
+    QVERIFY(write(u"Выпуски"_s, "a file where the archive would go"));
+    m_workspace->currentRow = 2;
+    const Workspace::BuildOutcome outcome = build();
+    QVERIFY(!outcome.document.ok());
+    QVERIFY2(outcome.document.message().contains(u"«Выпуски»"_s), qPrintable(outcome.document.message()));
+    QCOMPARE(adLines(m_workspace->ads().ads()), kAds);
+    QCOMPARE(read(u"x.txt"_s), adsFileBytes(kAds));
+    QCOMPARE(m_workspace->currentRow, 2);
+}
+
+void TestIssueBuild::takeBack_data()
+{
+    QTest::addColumn<bool>("editSince");
+    QTest::addColumn<bool>("restart");
+    QTest::addRow("right after") << false << false;
+    QTest::addRow("after edits") << true << false;
+    QTest::addRow("after a restart") << false << true;
+}
+
+// Taking back restores the list and the file to the bytes before the issue;
+// a second take-back goes one issue further back.
+void TestIssueBuild::takeBack()
+{
+    QFETCH(bool, editSince);
+    QFETCH(bool, restart);
+    setUpFolder(kAds);
+    const QByteArray beforeFirst = read(u"x.txt"_s);
+    QVERIFY(build().document.ok());
+    const QByteArray beforeSecond = read(u"x.txt"_s);
+    QVERIFY(build(u"Выпуск 2.doc"_s).document.ok());
+    if (editSince) {
+        QVERIFY(m_workspace->addAd({u"1"_s, u"новое"_s, u"Авто"_s}).ok());
+        m_workspace->currentRow = 1;
+        QVERIFY(m_workspace->removeCurrentAd().ok());
+    }
+    if (restart) {
+        m_workspace = std::make_unique<Workspace>();
+        QVERIFY(m_workspace->loadAds().ok());
+    }
+
+    auto last = m_workspace->lastIssue();
+    QVERIFY(last.ok() && last->has_value());
+    QCOMPARE(last.value()->record.target, QDir(m_dir->path()).filePath(u"Выпуск 2.doc"_s));
+    QCOMPARE(last.value()->adsToRestore, AdList::fromFileBytes(beforeSecond).count());
+    QCOMPARE(last.value()->changedSince, editSince ? 2 : 0);
+    QVERIFY(m_workspace->takeBack(last.value()->record).ok());
+    QCOMPARE(read(u"x.txt"_s), beforeSecond);
+    QCOMPARE(m_workspace->ads().ads().toFileBytes(), beforeSecond);
+
+    last = m_workspace->lastIssue();
+    QVERIFY(last.ok() && last->has_value());
+    QCOMPARE(last.value()->record.target, QDir(m_dir->path()).filePath(u"Выпуск.doc"_s));
+    QVERIFY(m_workspace->takeBack(last.value()->record).ok());
+    QCOMPARE(read(u"x.txt"_s), beforeFirst);
+    QVERIFY(m_workspace->lastIssue()->value_or(Workspace::TakeBack{}).record.folder.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestIssueBuild)

@@ -1,0 +1,150 @@
+#include "build/IssuePlan.h"
+
+#include "build/RunsCount.h"
+#include "files/Cp1251.h"
+#include "files/FileIdentity.h"
+#include "files/TextFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace IssuePlan {
+
+namespace {
+
+// Which file a bucket is: by identity when it exists, else by its path, as
+// the build will create it.
+QString bucketKey(const QString &rubric)
+{
+    const QString path = IssueBuild::bucketPath(rubric);
+    if (const std::optional<FileIdentity> id = FileIdentity::of(path))
+        return u"#"_s + QString::number(id->device) + u':' + QString::number(id->inode);
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+QString quoted(const QString &text)
+{
+    return u"«"_s + text + u"»"_s;
+}
+
+} // namespace
+
+int countWords(QStringView text)
+{
+    int words = 0;
+    bool inWord = false;
+    for (const QChar c : text) {
+        const bool blank = c.isSpace();
+        if (!blank && !inWord)
+            ++words;
+        inWord = !blank;
+    }
+    return words;
+}
+
+Plan make(const AdList &ads, const IssueBuild::Files &files)
+{
+    Plan plan;
+    plan.lastInsertion.resize(size_t(ads.count()));
+    for (int i = 0; i < ads.count(); ++i) {
+        if (RunsCount::countedDown(RunsCount::read(ads.rawField(i, AdList::Runs))) == 0) {
+            plan.lastInsertion[size_t(i)] = true;
+            ++plan.runningOut;
+        }
+    }
+
+    const Result<QByteArray> list = TextFile::readBytes(files.rubrics);
+    if (!list) {
+        plan.problems.push_back(
+            {Problem::MissingRubricList,
+             {},
+             -1,
+             u"Список рубрик %1 не читается: %2"_s.arg(quoted(files.rubrics), list.status().message())});
+    }
+    if (!FileIdentity::of(files.templateFile)) {
+        plan.problems.push_back(
+            {Problem::MissingTemplate, {}, -1, u"Шаблон %1 не найден"_s.arg(quoted(files.templateFile))});
+    }
+
+    // The ads of each bucket, in list order.
+    QHash<QByteArray, QString> keyOfRubric;
+    QHash<QString, std::vector<int>> adsOfBucket;
+    QHash<QString, QString> firstRubricOfBucket;
+    std::vector<QString> keyOfAd(size_t(ads.count()));
+    for (int i = 0; i < ads.count(); ++i) {
+        const QByteArray raw = ads.rawField(i, AdList::Rubric).toByteArray();
+        auto known = keyOfRubric.constFind(raw);
+        if (known == keyOfRubric.cend())
+            known = keyOfRubric.insert(raw, bucketKey(Cp1251::decode(raw)));
+        keyOfAd[size_t(i)] = known.value();
+        adsOfBucket[known.value()].push_back(i);
+    }
+
+    QSet<QString> listedBuckets;
+    QSet<QString> seenLines;
+    QSet<QString> refused;
+    auto refuse = [&](const QString &rubric, int ad) {
+        if (refused.contains(rubric))
+            return;
+        const Status check = IssueBuild::checkBucketName(rubric, files);
+        if (!check) {
+            refused.insert(rubric);
+            plan.problems.push_back({Problem::RefusedBucketName, rubric, ad, check.message()});
+        }
+    };
+    const QList<QByteArray> lines = list ? TextFile::splitLines(list.value()) : QList<QByteArray>();
+    for (const QByteArray &line : lines) {
+        Section section;
+        section.rubric = Cp1251::decode(line);
+        refuse(section.rubric, -1);
+        if (section.rubric.isEmpty() && !seenLines.contains(section.rubric))
+            plan.problems.push_back({Problem::EmptyRubricLine, section.rubric, -1,
+                                     u"Пустая строка в списке рубрик: пустой заголовок"_s});
+        else if (seenLines.contains(section.rubric))
+            plan.problems.push_back({Problem::RubricListedTwice, section.rubric, -1,
+                                     u"Рубрика %1 стоит в списке дважды и будет напечатана дважды"_s.arg(
+                                         quoted(section.rubric))});
+        seenLines.insert(section.rubric);
+
+        const QString key = bucketKey(section.rubric);
+        listedBuckets.insert(key);
+        section.ads = adsOfBucket.value(key);
+        if (section.ads.empty() && !section.rubric.isEmpty())
+            plan.problems.push_back({Problem::RubricWithoutAds, section.rubric, -1,
+                                     u"В рубрике %1 нет объявлений"_s.arg(quoted(section.rubric))});
+        for (const int ad : section.ads) {
+            const QString text = ads.field(ad, AdList::Text);
+            section.words += countWords(text);
+            section.characters += int(text.size());
+        }
+        plan.adsPrinted += int(section.ads.size());
+        plan.words += section.words;
+        plan.characters += section.characters;
+        plan.sections.push_back(std::move(section));
+    }
+
+    // Ads whose bucket no listed rubric shares.
+    for (int i = 0; i < ads.count(); ++i) {
+        const QString rubric = ads.field(i, AdList::Rubric);
+        refuse(rubric, i);
+        if (listedBuckets.contains(keyOfAd[size_t(i)]))
+            continue;
+        if (FileIdentity::of(IssueBuild::bucketPath(rubric)))
+            plan.problems.push_back({Problem::UnlistedRubricNotPrinted, rubric, i,
+                                     u"Рубрики %1 нет в списке рубрик: объявление в строке %2 не будет "
+                                     u"напечатано, но потеряет выход"_s.arg(quoted(rubric))
+                                         .arg(i + 1)});
+        else
+            plan.problems.push_back({Problem::UnlistedRubricStops, rubric, i,
+                                     u"Рубрики %1 нет в списке рубрик и нет её файла: на объявлении в строке "
+                                     u"%2 сборка остановится (File not found)"_s.arg(quoted(rubric))
+                                         .arg(i + 1)});
+    }
+    return plan;
+}
+
+} // namespace IssuePlan
