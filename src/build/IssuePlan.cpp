@@ -147,4 +147,32 @@ Plan make(const AdList &ads, const IssueBuild::Files &files)
     return plan;
 }
 
+QString toText(const Plan &plan, const AdList &ads)
+{
+    QString text;
+    for (const Section &section : plan.sections) {
+        text += u"== %1 ==  (объявлений: %2, слов: %3, знаков: %4)\n"_s.arg(section.rubric)
+                    .arg(section.ads.size())
+                    .arg(section.words)
+                    .arg(section.characters);
+        for (const int ad : section.ads) {
+            text += u"  %1. %2"_s.arg(ad + 1).arg(ads.field(ad, AdList::Text));
+            if (plan.lastInsertion[size_t(ad)])
+                text += u"  [последний выход]"_s;
+            text += u'\n';
+        }
+    }
+    if (!plan.problems.empty()) {
+        text += u"\nЗамечания:\n"_s;
+        for (const Problem &problem : plan.problems)
+            text += (problem.stopsBuild() ? u"  ! "_s : u"  - "_s) + problem.message + u'\n';
+    }
+    text += u"\nИтого: объявлений в выпуске %1, снимается после выпуска %2, слов %3, знаков %4\n"_s
+                .arg(plan.adsPrinted)
+                .arg(plan.runningOut)
+                .arg(plan.words)
+                .arg(plan.characters);
+    return text;
+}
+
 } // namespace IssuePlan

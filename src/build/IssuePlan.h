@@ -61,6 +61,9 @@ struct Plan
 // bucket-name check.
 Plan make(const AdList &ads, const IssueBuild::Files &files);
 
+// The plan as plain text, one line per heading, ad, problem and total.
+QString toText(const Plan &plan, const AdList &ads);
+
 // Words as the preview counts them: runs of characters between blanks.
 int countWords(QStringView text);
 
