@@ -96,8 +96,9 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     }
 
     if (command == u"--preview"_s) {
-        const IssuePlan::Plan plan = IssuePlan::make(
-            workspace.ads().ads(), {workspace.adsPath, workspace.rubricsPath, workspace.templatePath, QString()});
+        const IssuePlan::Plan plan =
+            IssuePlan::make(workspace.ads().ads(),
+                            {workspace.adsPath, workspace.rubricsPath, workspace.templatePath, QString()});
         out << IssuePlan::toText(plan, workspace.ads().ads());
         out.flush();
         for (const IssuePlan::Problem &problem : plan.problems) {

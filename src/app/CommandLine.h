@@ -16,7 +16,7 @@ namespace CommandLine {
 enum ExitStatus
 {
     Success = 0,
-    Failed = 1,          // nothing was charged to the ads
+    Failed = 1, // nothing was charged to the ads
     UsageError = 2,
     AdsFileNotSaved = 3, // the issue was built and recorded, the ads file not rewritten
 };

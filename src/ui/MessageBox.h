@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QWidget;
 
 // The one place where a failure reaches the operator: a modal box titled with
@@ -14,8 +16,18 @@ inline const QString kApplicationTitle = QStringLiteral("Вермата v 3.0");
 // Shows message (with the full-stop rule applied) and waits for OK.
 void showError(QWidget *parent, const QString &message);
 
-// Test seam: while capturing, showError() records the displayed text in
-// *captured instead of opening a modal box. Pass nullptr to stop capturing.
+// Asks a yes/no question in a box titled with the application title; true for
+// "Да". The default button is "Нет".
+bool ask(QWidget *parent, const QString &question);
+
+// Tells the operator something that is not a failure (information icon, OK).
+void inform(QWidget *parent, const QString &message);
+
+// Test seam: while set, ask() returns answer(question) without a window.
+void answerQuestionsForTests(std::function<bool(const QString &question)> answer);
+
+// Test seam: while capturing, showError() and inform() record the displayed
+// text in *captured instead of opening a modal box. Pass nullptr to stop capturing.
 void captureForTests(QStringList *captured);
 
 } // namespace MessageBox

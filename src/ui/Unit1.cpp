@@ -1,6 +1,7 @@
 #include "ui/Unit1.h"
 
 #include "ui/AdGridView.h"
+#include "ui/IssuePreviewWindow.h"
 #include "ui/MessageBox.h"
 #include "ui/Pictures.h"
 #include "ui/Unit2.h"
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -114,6 +116,10 @@ void TForm1::buildMenu()
     QMenu *N3 = menuBar()->addMenu(QStringLiteral("Рубрики"));
     N4 = N3->addAction(QStringLiteral("Добавить"));
     N5 = menuBar()->addAction(QStringLiteral("Директории"));
+    QMenu *issueMenu = menuBar()->addMenu(QStringLiteral("Выпуск"));
+    issueMenu->setObjectName(QStringLiteral("IssueMenu"));
+    PreviewIssueAction = issueMenu->addAction(QStringLiteral("Предпросмотр…"));
+    TakeBackIssueAction = issueMenu->addAction(QStringLiteral("Отменить последний выпуск"));
     QMenu *N6 = menuBar()->addMenu(QStringLiteral("Справка"));
     N7 = N6->addAction(QStringLiteral("О программе"));
     N1->setObjectName(QStringLiteral("N1"));
@@ -124,6 +130,8 @@ void TForm1::buildMenu()
     connect(N4, &QAction::triggered, this, &TForm1::N4Click);
     connect(N5, &QAction::triggered, this, &TForm1::N5Click);
     connect(N7, &QAction::triggered, this, &TForm1::N7Click);
+    connect(PreviewIssueAction, &QAction::triggered, this, &TForm1::PreviewIssueClick);
+    connect(TakeBackIssueAction, &QAction::triggered, this, &TForm1::TakeBackIssueClick);
 }
 
 void TForm1::buildControls()
@@ -396,6 +404,61 @@ void TForm1::StringGrid1SelectCell(int /*column*/, int row)
     Memo1->clear();
     Memo1->setPlainText(grid().cell(row - 1, AdList::Text));
     m_workspace.currentRow = row;
+}
+
+void TForm1::selectAdAsClick(int row)
+{
+    const QModelIndex current = StringGrid1->currentIndex();
+    const QModelIndex target = grid().index(row - 1, current.isValid() ? current.column() : AdList::Text);
+    StringGrid1->scrollTo(target);
+    if (target == current)
+        StringGrid1SelectCell(target.column(), row); // a click on the current cell runs it again
+    else
+        StringGrid1->selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+}
+
+void TForm1::PreviewIssueClick()
+{
+    if (!m_preview)
+        m_preview = new IssuePreviewWindow(m_workspace, this);
+    m_preview->refresh();
+    showModeless(m_preview);
+}
+
+void TForm1::TakeBackIssueClick()
+{
+    const Result<std::optional<Workspace::TakeBack>> last = m_workspace.lastIssue();
+    if (!last) {
+        reportFailure(last.status());
+        return;
+    }
+    if (!last.value()) {
+        MessageBox::inform(this,
+                           QStringLiteral("Нет выпуска, который можно отменить: в папке «Выпуски» рядом с "
+                                          "файлом объявлений нет записей о выпусках."));
+        return;
+    }
+    const Workspace::TakeBack &takeBack = *last.value();
+    QString question =
+        QStringLiteral(
+            "Отменить выпуск от %1, сохранённый в «%2»?\n\nСписок объявлений и файл объявлений вернутся "
+            "к состоянию до этого выпуска (объявлений: %3). Сам документ выпуска не изменится.")
+            .arg(QLocale(QLocale::Russian)
+                     .toString(takeBack.record.builtAt, QStringLiteral("dd.MM.yyyy HH:mm")),
+                 takeBack.record.target)
+            .arg(takeBack.adsToRestore);
+    if (takeBack.changedSince > 0)
+        question += QStringLiteral("\n\nВнимание: после этого выпуска объявления менялись (отличий: %1). "
+                                   "Эти изменения будут потеряны.")
+                        .arg(takeBack.changedSince);
+    if (!MessageBox::ask(this, question))
+        return;
+    if (Status restored = m_workspace.takeBack(takeBack.record); !restored) {
+        reportFailure(restored);
+        return;
+    }
+    if (grid().adCount() > 0)
+        placeCurrentCell(1, 0);
 }
 
 int TForm1::currentCellRow() const

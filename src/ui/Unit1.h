@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 class AdGridView;
+class IssuePreviewWindow;
 class QAction;
 class QComboBox;
 class QFrame;
@@ -70,10 +71,12 @@ public:
     QFrame *Bevel1 = nullptr;
     QFrame *Bevel2 = nullptr;
 
-    QAction *N2 = nullptr; // Файл > Выход
-    QAction *N4 = nullptr; // Рубрики > Добавить
-    QAction *N5 = nullptr; // Директории
-    QAction *N7 = nullptr; // Справка > О программе
+    QAction *N2 = nullptr;                  // Файл > Выход
+    QAction *N4 = nullptr;                  // Рубрики > Добавить
+    QAction *N5 = nullptr;                  // Директории
+    QAction *N7 = nullptr;                  // Справка > О программе
+    QAction *PreviewIssueAction = nullptr;  // Выпуск > Предпросмотр…
+    QAction *TakeBackIssueAction = nullptr; // Выпуск > Отменить последний выпуск
 
     void N2Click();
     void N4Click();
@@ -85,6 +88,12 @@ public:
     void Button3Click();
     void Button4Click();
     void StringGrid1SelectCell(int column, int row);
+    void PreviewIssueClick();
+    void TakeBackIssueClick();
+
+    // Makes row (1-based) the grid's current row as a click on it would: the
+    // memo shows its text, CurrentRow follows, and the grid scrolls to it.
+    void selectAdAsClick(int row);
 
     // The grid's current row (1-based), 0 when no cell is current.
     int currentCellRow() const;
@@ -106,6 +115,7 @@ private:
     void reportFailure(const Status &status);
 
     Workspace &m_workspace;
+    IssuePreviewWindow *m_preview = nullptr;
     bool m_placingCell = false; // placeCurrentCell() is moving the cell: not a selection
 };
 

@@ -1,8 +1,8 @@
 #include "ui/Unit4.h"
 
+#include "build/Workspace.h"
 #include "ui/MessageBox.h"
 #include "ui/Pictures.h"
-#include "build/Workspace.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -23,7 +23,8 @@ using namespace TestFiles;
 
 namespace {
 
-const QStringList kAds = {u"1|Продам гараж|Авто|"_s, u"2|Требуется продавец|Работа|"_s, u"3|Куплю шины|Авто|"_s};
+const QStringList kAds = {u"1|Продам гараж|Авто|"_s, u"2|Требуется продавец|Работа|"_s,
+                          u"3|Куплю шины|Авто|"_s};
 
 struct Run
 {
@@ -123,9 +124,11 @@ void TestCommandLine::sameDocumentAsTheWindow()
 
     QStringList fromCommandLine, fromWindow;
     QString error;
-    QVERIFY2(WordTest::readParagraphs(u"docx"_s, u"Выпуск.docx"_s, fromCommandLine, error), qPrintable(error));
-    QVERIFY2(WordTest::readParagraphs(u"docx"_s, QDir(twin.path()).filePath(u"Выпуск.docx"_s), fromWindow, error),
+    QVERIFY2(WordTest::readParagraphs(u"docx"_s, u"Выпуск.docx"_s, fromCommandLine, error),
              qPrintable(error));
+    QVERIFY2(
+        WordTest::readParagraphs(u"docx"_s, QDir(twin.path()).filePath(u"Выпуск.docx"_s), fromWindow, error),
+        qPrintable(error));
     QCOMPARE(fromCommandLine, fromWindow);
     QVERIFY(fromCommandLine.contains(u"Куплю шины"_s));
     QCOMPARE(read(u"x.txt"_s), read(QDir(twin.path()).filePath(u"x.txt"_s)));
@@ -138,9 +141,11 @@ void TestCommandLine::failures_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("message"); // the start of standard error
     const QStringList build = {u"--build"_s, u"Выпуск.docx"_s};
-    QTest::addRow("missing rubric list") << build << u"rubrics"_s << int(CommandLine::Failed) << u"File not found."_s;
+    QTest::addRow("missing rubric list")
+        << build << u"rubrics"_s << int(CommandLine::Failed) << u"File not found."_s;
     QTest::addRow("missing template") << build << u"template"_s << int(CommandLine::Failed) << u"Шаблон «"_s;
-    QTest::addRow("missing ads file") << build << u"ads"_s << int(CommandLine::Failed) << u"Файл объявлений «x.txt»"_s;
+    QTest::addRow("missing ads file")
+        << build << u"ads"_s << int(CommandLine::Failed) << u"Файл объявлений «x.txt»"_s;
     QTest::addRow("target is the template") << QStringList{u"--build"_s, u"Шаблон.doc"_s} << QString()
                                             << int(CommandLine::Failed) << u"Выпуск нельзя сохранить"_s;
     QTest::addRow("ads file write-protected")
@@ -203,7 +208,8 @@ void TestCommandLine::otherPaths()
                                 u"--template"_s, u"data/template.docx"_s, u"--build"_s, u"out.docx"_s});
     QCOMPARE(run.status, int(CommandLine::Success));
     QVERIFY(QFile::exists(u"out.docx"_s));
-    QCOMPARE(read(u"data/ads.txt"_s), adsFileBytes({u"1|Требуется продавец|Работа|"_s, u"2|Куплю шины|Авто|"_s}));
+    QCOMPARE(read(u"data/ads.txt"_s),
+             adsFileBytes({u"1|Требуется продавец|Работа|"_s, u"2|Куплю шины|Авто|"_s}));
     QVERIFY(QDir(u"data/Выпуски"_s).exists());
 }
 

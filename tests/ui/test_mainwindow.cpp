@@ -26,8 +26,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 #include "TestFiles.h"
 
@@ -218,9 +218,14 @@ void TestMainWindow::windowsAndCaptions()
     QCOMPARE(Form1->centralWidget()->size(), QSize(326, 406));
     QVERIFY(!Form1->windowIcon().isNull());
 
+    // The program's own menus beyond these ("Выпуск", …) may stand between
+    // them; these keep their names and order.
+    const QStringList added = {u"Правка"_s, u"Выпуск"_s};
     const QList<QAction *> bar = Form1->menuBar()->actions();
     QStringList captions;
     for (QAction *a : bar) {
+        if (added.contains(a->text()))
+            continue;
         captions << a->text();
         if (a->menu()) {
             for (QAction *item : a->menu()->actions())
@@ -502,7 +507,7 @@ void TestMainWindow::menuWorksFromTheKeyboard()
     QTest::keyClick(Form1->StringGrid1, Qt::Key_Alt);
     QMenuBar *bar = Form1->menuBar();
     QTRY_COMPARE(bar->activeAction(), bar->actions().first());
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < bar->actions().size() && bar->activeAction()->text() != u"Справка"_s; ++i)
         QTest::keyClick(bar, Qt::Key_Right);
     QCOMPARE(bar->activeAction()->text(), u"Справка"_s);
     QTest::keyClick(bar, Qt::Key_Down);

@@ -1,0 +1,223 @@
+// "Выпуск": the preview window and taking back the last issue, driven through
+// the real widgets.
+
+#include "ui/AdGridView.h"
+#include "ui/IssuePreviewWindow.h"
+#include "ui/MessageBox.h"
+#include "ui/Unit1.h"
+#include "ui/Unit6.h"
+#include "ui/Windows.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "AdLines.h"
+#include "TestFiles.h"
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace TestFiles;
+
+namespace {
+
+const QStringList kAds = {u"3|Сдам комнату|Недвижимость|"_s, u"1|Продам велосипед|Разное|"_s,
+                          u"2|Ищу работу|Работа|"_s, u"1|Сирота|Нет в списке|"_s};
+
+IssuePreviewWindow *preview()
+{
+    return Form1->findChild<IssuePreviewWindow *>();
+}
+
+} // namespace
+
+class TestIssueMenu : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void menu();
+    void previewShowsThePlan();
+    void doubleClickSelectsTheAd();
+    void takeBack_data();
+    void takeBack();
+    void nothingToTakeBack();
+
+private:
+    void buildIssue();
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_previousDir;
+    QStringList m_messages;
+    QStringList m_questions;
+    bool m_answer = false;
+};
+
+void TestIssueMenu::initTestCase()
+{
+    SetUpApplication(*qApp);
+}
+
+void TestIssueMenu::init()
+{
+    m_previousDir = QDir::currentPath();
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(QDir::setCurrent(m_dir->path()));
+    const QDir examples(QStringLiteral(VERMATA_SOURCE_DIR "/examples"));
+    QVERIFY(QFile::copy(examples.filePath(u"Рубрики.txt"_s), u"Рубрики.txt"_s));
+    QVERIFY(QFile::copy(examples.filePath(u"Шаблон.doc"_s), u"Шаблон.doc"_s));
+    QVERIFY(write(u"x.txt"_s, adsFileBytes(kAds)));
+    m_messages.clear();
+    m_questions.clear();
+    MessageBox::captureForTests(&m_messages);
+    MessageBox::answerQuestionsForTests([this](const QString &question) {
+        m_questions << question;
+        return m_answer;
+    });
+    CreateWindows();
+    Form1->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Form1));
+}
+
+void TestIssueMenu::cleanup()
+{
+    DestroyWindows();
+    MessageBox::captureForTests(nullptr);
+    MessageBox::answerQuestionsForTests({});
+    QDir::setCurrent(m_previousDir);
+    m_dir.reset();
+}
+
+void TestIssueMenu::buildIssue()
+{
+    showModeless(AboutBox2);
+    AboutBox2->Edit1->setText(u"Выпуск.doc"_s);
+    QVERIFY(write(u"Нет в списке.txt"_s, QByteArray())); // so that the build goes through
+    AboutBox2->OKButton->click();
+    QVERIFY2(!AboutBox2->isVisible(), qPrintable(m_messages.join(u'\n')));
+}
+
+void TestIssueMenu::menu()
+{
+    QStringList captions;
+    for (QAction *a : Form1->menuBar()->actions())
+        captions << a->text();
+    QCOMPARE(captions, (QStringList{u"Файл"_s, u"Рубрики"_s, u"Директории"_s, u"Выпуск"_s, u"Справка"_s}));
+    QCOMPARE(Form1->PreviewIssueAction->text(), u"Предпросмотр…"_s);
+    QCOMPARE(Form1->TakeBackIssueAction->text(), u"Отменить последний выпуск"_s);
+}
+
+void TestIssueMenu::previewShowsThePlan()
+{
+    const QByteArray before = read(u"x.txt"_s);
+    Form1->PreviewIssueAction->trigger();
+    IssuePreviewWindow *window = preview();
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(window->Sections->topLevelItemCount(), 6); // the sample's six rubrics
+    const QTreeWidgetItem *other = window->Sections->topLevelItem(5);
+    QVERIFY(other->text(0).startsWith(u"Разное   (объявлений: 1, слов: 2"_s));
+    QCOMPARE(other->child(0)->text(0), u"2. Продам велосипед   — последний выход"_s);
+    QVERIFY(window->Problems->findItems(u"Сборка остановится: Рубрики «Нет в списке»"_s, Qt::MatchStartsWith)
+                .size() == 1);
+    QCOMPARE(window->Totals->text(),
+             u"Итого: объявлений в выпуске 3, снимается после выпуска 2, слов 6, знаков 38."_s);
+    QCOMPARE(window->Totals->accessibleName(), window->Totals->text());
+    QCOMPARE(read(u"x.txt"_s), before);
+    QVERIFY(!QDir(u"Выпуски"_s).exists());
+
+    // Shown again, it works the plan out afresh.
+    Form1->Memo1->setPlainText(u"Новое объявление"_s);
+    Form1->RadioButton2->click();
+    Form1->ComboBox1->setEditText(u"Разное"_s);
+    Form1->Button1->click();
+    Form1->PreviewIssueAction->trigger();
+    QCOMPARE(window->Sections->topLevelItem(5)->childCount(), 2);
+}
+
+void TestIssueMenu::doubleClickSelectsTheAd()
+{
+    Form1->PreviewIssueAction->trigger();
+    QVERIFY(QTest::qWaitForWindowExposed(preview()));
+    QTreeWidget *tree = preview()->Sections;
+    QTreeWidgetItem *item = tree->topLevelItem(2)->child(0); // Работа: row 3
+    tree->scrollToItem(item);
+    const QPoint at = tree->visualItemRect(item).center();
+    QTest::mousePress(tree->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(CurrentRow, 3);
+    QCOMPARE(Form1->Memo1->toPlainText(), u"Ищу работу"_s);
+    QCOMPARE(Form1->StringGrid1->currentIndex().row(), 2);
+
+    // Again on the ad that is already current: the memo is refilled, as a
+    // click on the current cell would.
+    Form1->Memo1->setPlainText(u"набранный текст"_s);
+    QTest::mousePress(tree->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(Form1->Memo1->toPlainText(), u"Ищу работу"_s);
+
+    // Enter on an ad does the same from the keyboard.
+    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    QTest::keyClick(tree, Qt::Key_Return);
+    QCOMPARE(CurrentRow, 1);
+    QCOMPARE(Form1->Memo1->toPlainText(), u"Сдам комнату"_s);
+}
+
+void TestIssueMenu::takeBack_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<bool>("editSince");
+    QTest::addRow("declined") << false << false;
+    QTest::addRow("confirmed") << true << false;
+    QTest::addRow("confirmed after an edit") << true << true;
+}
+
+void TestIssueMenu::takeBack()
+{
+    QFETCH(bool, answer);
+    QFETCH(bool, editSince);
+    const QByteArray before = read(u"x.txt"_s);
+    buildIssue();
+    if (editSince) {
+        Form1->Memo1->setPlainText(u"После выпуска"_s);
+        Form1->Button1->click();
+    }
+    const QByteArray after = read(u"x.txt"_s);
+    m_answer = answer;
+    Form1->TakeBackIssueAction->trigger();
+    QCOMPARE(m_questions.size(), 1);
+    const QString &question = m_questions.first();
+    QVERIFY2(question.contains(QDir(m_dir->path()).filePath(u"Выпуск.doc"_s)), qPrintable(question));
+    QVERIFY2(question.contains(u"объявлений: 4"_s), qPrintable(question));
+    QCOMPARE(question.contains(u"отличий: 1"_s), editSince);
+    QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(u'\n')));
+    QCOMPARE(read(u"x.txt"_s), answer ? before : after);
+    QCOMPARE(adLines(Form1->grid().ads()), adLines(AdList::fromFileBytes(read(u"x.txt"_s))));
+    QVERIFY(read(u"Выпуск.doc"_s).startsWith("{\\rtf1")); // the document is left alone
+}
+
+void TestIssueMenu::nothingToTakeBack()
+{
+    Form1->TakeBackIssueAction->trigger();
+    QVERIFY(m_questions.isEmpty());
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY(m_messages.first().startsWith(u"Нет выпуска, который можно отменить"_s));
+}
+
+QTEST_MAIN(TestIssueMenu)
+#include "test_issuemenu.moc"
