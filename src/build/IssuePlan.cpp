@@ -70,21 +70,31 @@ Plan make(const AdList &ads, const IssueBuild::Files &files)
             {Problem::MissingTemplate, {}, -1, u"Шаблон %1 не найден"_s.arg(quoted(files.templateFile))});
     }
 
-    // The ads of each bucket, in list order.
-    QHash<QByteArray, QString> keyOfRubric;
-    QHash<QString, std::vector<int>> adsOfBucket;
-    QHash<QString, QString> firstRubricOfBucket;
-    std::vector<QString> keyOfAd(size_t(ads.count()));
+    // The ads of each bucket, in list order; rubrics and buckets are looked
+    // up once each, ads by number.
+    QHash<QByteArray, int> bucketOfRubric;
+    QHash<QString, int> bucketOfKey;
+    std::vector<std::vector<int>> adsOfBucket;
+    std::vector<int> bucketOfAd(size_t(ads.count()));
+    auto bucketFor = [&](const QString &key) {
+        auto found = bucketOfKey.constFind(key);
+        if (found == bucketOfKey.cend()) {
+            found = bucketOfKey.insert(key, int(adsOfBucket.size()));
+            adsOfBucket.emplace_back();
+        }
+        return found.value();
+    };
     for (int i = 0; i < ads.count(); ++i) {
-        const QByteArray raw = ads.rawField(i, AdList::Rubric).toByteArray();
-        auto known = keyOfRubric.constFind(raw);
-        if (known == keyOfRubric.cend())
-            known = keyOfRubric.insert(raw, bucketKey(Cp1251::decode(raw)));
-        keyOfAd[size_t(i)] = known.value();
-        adsOfBucket[known.value()].push_back(i);
+        const QByteArray raw = QByteArray::fromRawData(ads.rawField(i, AdList::Rubric).data(),
+                                                       ads.rawField(i, AdList::Rubric).size());
+        auto known = bucketOfRubric.constFind(raw);
+        if (known == bucketOfRubric.cend())
+            known = bucketOfRubric.insert(raw, bucketFor(bucketKey(Cp1251::decode(raw))));
+        bucketOfAd[size_t(i)] = known.value();
+        adsOfBucket[size_t(known.value())].push_back(i);
     }
 
-    QSet<QString> listedBuckets;
+    std::vector<bool> listedBucket(adsOfBucket.size());
     QSet<QString> seenLines;
     QSet<QString> refused;
     auto refuse = [&](const QString &rubric, int ad) {
@@ -110,9 +120,10 @@ Plan make(const AdList &ads, const IssueBuild::Files &files)
                                          quoted(section.rubric))});
         seenLines.insert(section.rubric);
 
-        const QString key = bucketKey(section.rubric);
-        listedBuckets.insert(key);
-        section.ads = adsOfBucket.value(key);
+        const int bucket = bucketFor(bucketKey(section.rubric));
+        listedBucket.resize(adsOfBucket.size());
+        listedBucket[size_t(bucket)] = true;
+        section.ads = adsOfBucket[size_t(bucket)];
         if (section.ads.empty() && !section.rubric.isEmpty())
             plan.problems.push_back({Problem::RubricWithoutAds, section.rubric, -1,
                                      u"В рубрике %1 нет объявлений"_s.arg(quoted(section.rubric))});
@@ -127,13 +138,27 @@ Plan make(const AdList &ads, const IssueBuild::Files &files)
         plan.sections.push_back(std::move(section));
     }
 
-    // Ads whose bucket no listed rubric shares.
+    // Ads whose bucket no listed rubric shares; each rubric is checked once.
+    struct AdRubric
+    {
+        QString name;
+        bool bucketExists = false;
+    };
+    QHash<QByteArray, AdRubric> adRubrics;
     for (int i = 0; i < ads.count(); ++i) {
-        const QString rubric = ads.field(i, AdList::Rubric);
-        refuse(rubric, i);
-        if (listedBuckets.contains(keyOfAd[size_t(i)]))
+        const QByteArray raw = QByteArray::fromRawData(ads.rawField(i, AdList::Rubric).data(),
+                                                       ads.rawField(i, AdList::Rubric).size());
+        auto known = adRubrics.constFind(raw);
+        if (known == adRubrics.cend()) {
+            AdRubric rubric{Cp1251::decode(raw)};
+            refuse(rubric.name, i);
+            rubric.bucketExists = FileIdentity::of(IssueBuild::bucketPath(rubric.name)).has_value();
+            known = adRubrics.insert(raw, rubric);
+        }
+        if (listedBucket[size_t(bucketOfAd[size_t(i)])])
             continue;
-        if (FileIdentity::of(IssueBuild::bucketPath(rubric)))
+        const QString &rubric = known->name;
+        if (known->bucketExists)
             plan.problems.push_back({Problem::UnlistedRubricNotPrinted, rubric, i,
                                      u"Рубрики %1 нет в списке рубрик: объявление в строке %2 не будет "
                                      u"напечатано, но потеряет выход"_s.arg(quoted(rubric))

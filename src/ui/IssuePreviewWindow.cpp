@@ -5,17 +5,73 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QListView>
 #include <QListWidget>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
+IssuePlanModel::IssuePlanModel(const AdList &ads, QObject *parent) : QAbstractListModel(parent), m_ads(ads) {}
 
-constexpr int kAdRole = Qt::UserRole; // the ad's index in the list, on ad items
+void IssuePlanModel::setPlan(const IssuePlan::Plan *plan)
+{
+    beginResetModel();
+    m_plan = plan;
+    m_rows.clear();
+    if (plan) {
+        m_rows.reserve(size_t(plan->adsPrinted) + plan->sections.size());
+        for (size_t s = 0; s < plan->sections.size(); ++s) {
+            m_rows.push_back({int(s), -1});
+            for (const int ad : plan->sections[s].ads)
+                m_rows.push_back({int(s), ad});
+        }
+    }
+    endResetModel();
+}
 
-} // namespace
+int IssuePlanModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+QVariant IssuePlanModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid) || !m_plan)
+        return {};
+    const Row &row = m_rows[size_t(index.row())];
+    if (row.ad < 0) {
+        const IssuePlan::Section &section = m_plan->sections[size_t(row.section)];
+        if (role == Qt::DisplayRole)
+            return u"%1   (объявлений: %2, слов: %3, знаков: %4)"_s
+                .arg(section.rubric.isEmpty() ? u"(пустая строка)"_s : section.rubric)
+                .arg(section.ads.size())
+                .arg(section.words)
+                .arg(section.characters);
+        if (role == Qt::FontRole) {
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
+        return {};
+    }
+    if (row.ad >= m_ads.count())
+        return {}; // the list has shrunk since the plan was made
+    const bool last = m_plan->lastInsertion[size_t(row.ad)];
+    switch (role) {
+    case Qt::DisplayRole: {
+        QString text = u"    %1. %2"_s.arg(row.ad + 1).arg(m_ads.field(row.ad, AdList::Text));
+        if (last)
+            text += u"   — последний выход"_s;
+        return text;
+    }
+    case Qt::ForegroundRole:
+        return last ? QVariant(QColor(160, 0, 0)) : QVariant();
+    case AdRole:
+        return row.ad;
+    default:
+        return {};
+    }
+}
 
 IssuePreviewWindow::IssuePreviewWindow(Workspace &workspace, QWidget *parent)
     : QDialog(parent, Qt::Window), m_workspace(workspace)
@@ -27,12 +83,13 @@ IssuePreviewWindow::IssuePreviewWindow(Workspace &workspace, QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     auto *sectionsLabel = new QLabel(u"&Рубрики и объявления в порядке печати:"_s, this);
-    Sections = new QTreeWidget(this);
+    Sections = new QListView(this);
     Sections->setObjectName(u"Sections"_s);
     Sections->setAccessibleName(u"Рубрики и объявления в порядке печати"_s);
-    Sections->setHeaderHidden(true);
-    Sections->setUniformRowHeights(true);
-    Sections->setColumnCount(1);
+    Sections->setUniformItemSizes(true);
+    Sections->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_model = new IssuePlanModel(m_workspace.ads().ads(), this);
+    Sections->setModel(m_model);
     sectionsLabel->setBuddy(Sections);
 
     auto *problemsLabel = new QLabel(u"&Замечания:"_s, this);
@@ -53,45 +110,16 @@ IssuePreviewWindow::IssuePreviewWindow(Workspace &workspace, QWidget *parent)
     layout->addWidget(Problems);
     layout->addWidget(Totals);
 
-    connect(Sections, &QTreeWidget::itemActivated, this, &IssuePreviewWindow::adActivated);
+    connect(Sections, &QListView::activated, this, &IssuePreviewWindow::adActivated);
 }
 
 void IssuePreviewWindow::refresh()
 {
-    const AdList &ads = m_workspace.ads().ads();
-    m_plan = IssuePlan::make(
-        ads, {m_workspace.adsPath, m_workspace.rubricsPath, m_workspace.templatePath, QString()});
+    m_model->setPlan(nullptr);
+    m_plan = IssuePlan::make(m_workspace.ads().ads(), {m_workspace.adsPath, m_workspace.rubricsPath,
+                                                       m_workspace.templatePath, QString()});
 
-    Sections->clear();
-    QList<QTreeWidgetItem *> top;
-    top.reserve(qsizetype(m_plan.sections.size()));
-    for (const IssuePlan::Section &section : m_plan.sections) {
-        auto *heading =
-            new QTreeWidgetItem({u"%1   (объявлений: %2, слов: %3, знаков: %4)"_s
-                                     .arg(section.rubric.isEmpty() ? u"(пустая строка)"_s : section.rubric)
-                                     .arg(section.ads.size())
-                                     .arg(section.words)
-                                     .arg(section.characters)});
-        QFont bold = heading->font(0);
-        bold.setBold(true);
-        heading->setFont(0, bold);
-        QList<QTreeWidgetItem *> children;
-        children.reserve(qsizetype(section.ads.size()));
-        for (const int ad : section.ads) {
-            QString text = u"%1. %2"_s.arg(ad + 1).arg(ads.field(ad, AdList::Text));
-            if (m_plan.lastInsertion[size_t(ad)])
-                text += u"   — последний выход"_s;
-            auto *item = new QTreeWidgetItem({text});
-            item->setData(0, kAdRole, ad);
-            if (m_plan.lastInsertion[size_t(ad)])
-                item->setForeground(0, QColor(160, 0, 0));
-            children.append(item);
-        }
-        heading->addChildren(children);
-        top.append(heading);
-    }
-    Sections->addTopLevelItems(top);
-    Sections->expandAll();
+    m_model->setPlan(&m_plan);
 
     Problems->clear();
     for (const IssuePlan::Problem &problem : m_plan.problems)
@@ -107,9 +135,9 @@ void IssuePreviewWindow::refresh()
     Totals->setAccessibleName(Totals->text());
 }
 
-void IssuePreviewWindow::adActivated(QTreeWidgetItem *item)
+void IssuePreviewWindow::adActivated(const QModelIndex &index)
 {
-    const QVariant ad = item->data(0, kAdRole);
+    const QVariant ad = index.data(IssuePlanModel::AdRole);
     if (ad.isValid() && ad.toInt() < m_workspace.ads().adCount())
         Form1->selectAdAsClick(ad.toInt() + 1);
 }

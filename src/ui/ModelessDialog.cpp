@@ -15,6 +15,17 @@ ModelessDialog::ModelessDialog(const QString &caption, QSize clientSize, bool es
 
 void ModelessDialog::keyPressEvent(QKeyEvent *event)
 {
+    // Enter presses the focused button, or else the dialog's own default
+    // button, whichever button last took over as default while focused.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        auto *focused = qobject_cast<QPushButton *>(focusWidget());
+        QPushButton *target = focused ? focused : m_mainDefault.data();
+        if (target && target->isVisible() && target->isEnabled()) {
+            target->click();
+            return;
+        }
+    }
     if (event->key() == Qt::Key_Escape && !m_escapeHides) {
         event->ignore();
         return;
@@ -24,8 +35,14 @@ void ModelessDialog::keyPressEvent(QKeyEvent *event)
 
 void ModelessDialog::showEvent(QShowEvent *event)
 {
+    if (m_mainDefault)
+        m_mainDefault->setDefault(true);
     if (!m_placed) {
         m_placed = true;
+        for (QPushButton *button : findChildren<QPushButton *>()) {
+            if (button->isDefault())
+                m_mainDefault = button;
+        }
         if (const QScreen *s = screen()) {
             QRect frame(QPoint(), size());
             frame.moveCenter(s->availableGeometry().center());

@@ -38,7 +38,6 @@ TAboutBox2::TAboutBox2(Workspace &workspace, QWidget *parent)
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setAccessibleName(QStringLiteral("Сохронить"));
     Button1->setGeometry(152, 24, 75, 25);
-    Button1->setAutoDefault(false);
 
     OKButton = new QPushButton(QStringLiteral("&Создать"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
@@ -50,7 +49,6 @@ TAboutBox2::TAboutBox2(Workspace &workspace, QWidget *parent)
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setAccessibleName(QStringLiteral("Отмена"));
     BitBtn1->setGeometry(8, 80, 75, 25);
-    BitBtn1->setAutoDefault(false);
 
     setTabOrder(OKButton, BitBtn1);
     setTabOrder(BitBtn1, Edit1);

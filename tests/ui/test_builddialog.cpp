@@ -192,7 +192,16 @@ void TestBuildDialog::waysOutChangeNothing()
     QVERIFY(!QFile::exists(u"Выпуск.doc"_s));
     QVERIFY(m_messages.isEmpty());
 
-    // Enter in the name field presses "&Создать".
+    // Enter on a focused button presses that button, not "&Создать".
+    openDialog();
+    AboutBox2->BitBtn1->setFocus();
+    QTest::keyClick(AboutBox2->BitBtn1, Qt::Key_Return);
+    QVERIFY(!AboutBox2->isVisible());
+    QVERIFY(!QFile::exists(u"Выпуск.doc"_s));
+    QCOMPARE(read(u"x.txt"_s), before);
+
+    // Enter in the name field presses "&Создать", also after a button had
+    // taken the default while it had the focus.
     openDialog();
     AboutBox2->Edit1->setFocus();
     QTest::keyClick(AboutBox2->Edit1, Qt::Key_Return);
