@@ -29,11 +29,19 @@ struct Files
 // the rubric list file.
 Status checkTarget(const Files &files);
 
+// What a rubric's bucket is checked for: a build that is to print the rubric,
+// or the addition of the rubric to the list.
+enum class BucketUse
+{
+    Printing,
+    Adding,
+};
+
 // Refuses a rubric whose bucket would be another file of the program (the ads
 // file, the rubric list, the template, the target), or not a plain file of
 // the working folder (a name holding "/", or a folder, pipe or device of that
-// name). The message names the rubric.
-Status checkBucketName(const QString &rubric, const Files &files);
+// name). The message names the rubric and says what cannot be done with it.
+Status checkBucketName(const QString &rubric, const Files &files, BucketUse use = BucketUse::Printing);
 
 // Builds the issue document and saves it under files.target. In order: the
 // target and every bucket name (of the list's rubrics and of the ads') are
