@@ -11,12 +11,11 @@
 TForm5 *Form5 = nullptr;
 
 TForm5::TForm5(Workspace &workspace, QWidget *parent)
-    : ModelessDialog(QStringLiteral("Изменение записи"), QSize(377, 112), true, parent), m_workspace(workspace)
+    : ModelessDialog(QStringLiteral("Изменение записи"), QSize(377, 112), true, parent),
+      m_workspace(workspace)
 {
     setObjectName(QStringLiteral("Form5"));
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSize(8);
-    setFont(font);
+    useClassicFont();
 
     Shape1 = new QLabel(this);
     Shape1->setObjectName(QStringLiteral("Shape1"));
