@@ -5,9 +5,12 @@
 #include "files/Cp1251.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 namespace TestFiles {
 
@@ -48,5 +51,38 @@ inline bool writeCp1251(const QString &path, const QString &text)
 {
     return write(path, cp1251(text));
 }
+
+// Every entry of the folder: a file with its bytes, anything else (a folder,
+// a pipe) as "<not a file>". Two snapshots compare equal when nothing was
+// touched.
+inline QMap<QString, QByteArray> snapshot(const QString &folder)
+{
+    QMap<QString, QByteArray> entries;
+    const QDir dir(folder);
+    for (const QFileInfo &entry :
+         dir.entryInfoList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot))
+        entries.insert(entry.fileName(),
+                       entry.isFile() ? read(entry.filePath()) : QByteArray("<not a file>"));
+    return entries;
+}
+
+// A temporary folder that is the working folder while this object lives.
+class ScratchWorkingFolder
+{
+public:
+    ScratchWorkingFolder() : m_previous(QDir::currentPath()) { m_entered = QDir::setCurrent(m_dir.path()); }
+    ~ScratchWorkingFolder() { QDir::setCurrent(m_previous); }
+    ScratchWorkingFolder(const ScratchWorkingFolder &) = delete;
+    ScratchWorkingFolder &operator=(const ScratchWorkingFolder &) = delete;
+
+    bool isValid() const { return m_dir.isValid() && m_entered; }
+    QString path() const { return m_dir.path(); }
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previous;
+    bool m_entered = false;
+};
 
 } // namespace TestFiles

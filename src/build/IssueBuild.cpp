@@ -1,5 +1,6 @@
 #include "build/IssueBuild.h"
 
+#include "data/RubricListFile.h"
 #include "files/Cp1251.h"
 #include "files/FileErrors.h"
 #include "files/FileIdentity.h"
@@ -84,7 +85,7 @@ Status fillBuckets(const AdList &ads, const AdRubrics &rubrics)
         const int rubric = rubrics.ofAd[size_t(i)];
         if (groupOfRubric[size_t(rubric)] >= 0)
             continue;
-        const QString path = bucketPath(Cp1251::decode(rubrics.names[size_t(rubric)]));
+        const QString path = RubricListFile::bucketPath(Cp1251::decode(rubrics.names[size_t(rubric)]));
         const Result<FileIdentity> file = FileIdentity::checkAppendable(path);
         if (!file) {
             stopAt = i;
@@ -127,7 +128,7 @@ Status layOut(const QList<QByteArray> &rubricLines, DocumentAssembler &engine, R
         const QString rubric = Cp1251::decode(line);
         if (Status s = engine.AppendParagraph(rubric); !s)
             return s;
-        if (Status read = TextFile::readInto(bucketPath(rubric), bucket); !read)
+        if (Status read = TextFile::readInto(RubricListFile::bucketPath(rubric), bucket); !read)
             return read;
         Status appended;
         int printed = 0;
@@ -147,11 +148,6 @@ Status layOut(const QList<QByteArray> &rubricLines, DocumentAssembler &engine, R
 }
 
 } // namespace
-
-QString bucketPath(const QString &rubric)
-{
-    return rubric + u".txt"_s;
-}
 
 Status checkTarget(const Files &files)
 {
@@ -175,22 +171,27 @@ Status checkTarget(const Files &files)
     return {};
 }
 
-Status checkBucketName(const QString &rubric, const Files &files)
+Status checkBucketName(const QString &rubric, const Files &files, BucketUse use)
 {
-    const QString bucket = bucketPath(rubric);
+    const bool printing = use == BucketUse::Printing;
+    const QString bucket = RubricListFile::bucketPath(rubric);
+    const QString refused =
+        u"Рубрику %1 нельзя %2: "_s.arg(quoted(rubric), printing ? u"напечатать"_s : u"добавить"_s);
+    const QString rename = printing ? u"Переименуйте рубрику"_s : u"Выберите другое название"_s;
     if (rubric.contains(u'/') || rubric.contains(QChar(0)))
-        return Status::failure(u"Рубрику %1 нельзя напечатать: её рабочий файл %2 лежал бы вне рабочей папки "
-                               u"(в названии есть «/»). "
-                               u"Исправьте название в списке рубрик."_s.arg(quoted(rubric), quoted(bucket)));
+        return Status::failure(
+            refused +
+            u"её рабочий файл %1 лежал бы вне рабочей папки (в названии есть «/»). "_s.arg(quoted(bucket)) +
+            (printing ? u"Исправьте название в списке рубрик"_s : rename) + u'.');
     for (const ProgramFile &file : programFiles(files)) {
         if (isSameFile(bucket, *file.path))
-            return Status::failure(u"Рубрику %1 нельзя напечатать: её рабочий файл %2 — это %3 программы. "
-                                   u"Переименуйте рубрику."_s.arg(quoted(rubric), quoted(bucket), file.role));
+            return Status::failure(
+                refused + u"её рабочий файл %1 — это %2 программы. "_s.arg(quoted(bucket), file.role) +
+                rename + u'.');
     }
     if (const std::optional<FileIdentity> existing = FileIdentity::of(bucket); existing && !existing->regular)
-        return Status::failure(u"Рубрику %1 нельзя напечатать: %2 — не обычный файл. "
-                               u"Переименуйте рубрику или уберите этот файл из рабочей папки."_s.arg(
-                                   quoted(rubric), quoted(bucket)));
+        return Status::failure(refused + u"%1 — не обычный файл. "_s.arg(quoted(bucket)) + rename +
+                               u" или уберите этот файл из рабочей папки."_s);
     return {};
 }
 
@@ -221,7 +222,7 @@ Status typeset(const AdList &ads, const Files &files, DocumentAssembler &engine,
     }
 
     for (const QByteArray &line : rubricLines) {
-        if (Status s = TextFile::createEmpty(bucketPath(Cp1251::decode(line))); !s)
+        if (Status s = TextFile::createEmpty(RubricListFile::bucketPath(Cp1251::decode(line))); !s)
             return s;
     }
     if (Status s = fillBuckets(ads, adRubrics); !s)

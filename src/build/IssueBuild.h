@@ -28,19 +28,23 @@ struct Files
     QString target; // the issue document
 };
 
-// The bucket file of a rubric: its name followed by ".txt", in the working
-// folder.
-QString bucketPath(const QString &rubric);
-
 // Refuses a target name that is empty or names the template, the ads file or
 // the rubric list file.
 Status checkTarget(const Files &files);
 
+// What a rubric's bucket is checked for: a build that is to print the rubric,
+// or the addition of the rubric to the list.
+enum class BucketUse
+{
+    Printing,
+    Adding,
+};
+
 // Refuses a rubric whose bucket would be another file of the program (the ads
 // file, the rubric list, the template, the target), or not a plain file of
 // the working folder (a name holding "/", or a folder, pipe or device of that
-// name). The message names the rubric.
-Status checkBucketName(const QString &rubric, const Files &files);
+// name). The message names the rubric and says what cannot be done with it.
+Status checkBucketName(const QString &rubric, const Files &files, BucketUse use = BucketUse::Printing);
 
 // Builds the issue document and saves it under files.target. In order: the
 // target and every bucket name (of the list's rubrics and of the ads') are

@@ -1,6 +1,7 @@
 #include "build/IssuePlan.h"
 
 #include "build/RunsCount.h"
+#include "data/RubricListFile.h"
 #include "files/Cp1251.h"
 #include "files/FileIdentity.h"
 #include "files/TextFile.h"
@@ -20,7 +21,7 @@ namespace {
 // the build will create it.
 QString bucketKey(const QString &rubric)
 {
-    const QString path = IssueBuild::bucketPath(rubric);
+    const QString path = RubricListFile::bucketPath(rubric);
     if (const std::optional<FileIdentity> id = FileIdentity::of(path))
         return u"#"_s + QString::number(id->device) + u':' + QString::number(id->inode);
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
@@ -152,7 +153,7 @@ Plan make(const AdList &ads, const IssueBuild::Files &files)
         if (known == adRubrics.cend()) {
             AdRubric rubric{Cp1251::decode(raw)};
             refuse(rubric.name, i);
-            rubric.bucketExists = FileIdentity::of(IssueBuild::bucketPath(rubric.name)).has_value();
+            rubric.bucketExists = FileIdentity::of(RubricListFile::bucketPath(rubric.name)).has_value();
             known = adRubrics.insert(raw, rubric);
         }
         if (listedBucket[size_t(bucketOfAd[size_t(i)])])

@@ -1,7 +1,7 @@
 #include "build/Workspace.h"
 
-#include "build/IssueBuild.h"
 #include "data/RubricListFile.h"
+#include "files/TextFile.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -28,6 +28,33 @@ void Workspace::reset()
 Result<QStringList> Workspace::readRubricList() const
 {
     return RubricListFile::read(rubricsPath);
+}
+
+Status Workspace::checkNewRubric(const QString &name) const
+{
+    if (Status acceptable = RubricListFile::checkNewName(name); !acceptable)
+        return acceptable;
+    return IssueBuild::checkBucketName(name, files({}), IssueBuild::BucketUse::Adding);
+}
+
+Status Workspace::addRubric(const QString &name)
+{
+    if (Status acceptable = checkNewRubric(name); !acceptable)
+        return acceptable;
+    if (Status appended = RubricListFile::AppendRubric(rubricsPath, name); !appended)
+        return appended;
+    const QString bucket = RubricListFile::bucketPath(name);
+    if (Status created = TextFile::createEmpty(bucket); !created)
+        return Status::failure(
+            u"Рубрика «%1» добавлена в список рубрик, но её рабочий файл «%2» "
+            u"создать не удалось: %3"_s.arg(name, bucket, messageForDisplay(created.message())),
+            created.code());
+    return {};
+}
+
+IssueBuild::Files Workspace::files(const QString &target) const
+{
+    return {adsPath, rubricsPath, templatePath, target};
 }
 
 Status Workspace::loadAds()
@@ -92,8 +119,7 @@ Workspace::BuildOutcome Workspace::buildIssue(const QString &target, DocumentAss
 {
     BuildOutcome outcome;
     IssueBuild::Report report;
-    outcome.document =
-        IssueBuild::typeset(m_ads.ads(), {adsPath, rubricsPath, templatePath, target}, engine, &report);
+    outcome.document = IssueBuild::typeset(m_ads.ads(), files(target), engine, &report);
     if (!outcome.document)
         return outcome;
 

@@ -2,6 +2,7 @@
 
 #include "build/Expiry.h"
 #include "build/IssueArchive.h"
+#include "build/IssueBuild.h"
 #include "data/AdFields.h"
 #include "data/AdGridModel.h"
 #include "data/AdsFile.h"
@@ -40,6 +41,15 @@ public:
 
     // The names of the rubric list file at rubricsPath.
     Result<QStringList> readRubricList() const;
+    // Whether name may be added as a rubric: refused, touching nothing, when
+    // the rubric list cannot take it (RubricListFile::checkNewName) or its
+    // bucket file would be another file of the program or is no plain file.
+    Status checkNewRubric(const QString &name) const;
+    // After checkNewRubric: appends name to the rubric list at rubricsPath,
+    // then creates its bucket file empty (or empties it). When the list cannot
+    // be written no bucket is made; a bucket that cannot be made is reported
+    // with the rubric already in the list.
+    Status addRubric(const QString &name);
     // Replaces the ad list with the ads file at adsPath; on failure the list
     // stays as it was.
     Status loadAds();
@@ -91,6 +101,7 @@ public:
 
 private:
     void writeAd(int index, const ComposedAd &ad);
+    IssueBuild::Files files(const QString &target) const;
 
     AdGridModel m_ads;
     AdsFile m_adsFile;

@@ -4,13 +4,15 @@
 
 namespace AdFields {
 
-namespace {
-
-Status checkLineBreaksAndCodePage(QStringView text, const QString &where, const QString &separates)
+Status checkStorable(QStringView text, const QString &where)
 {
+    if (text.contains(u'|')) {
+        return Status::failure(QStringLiteral("Символ «|» нельзя использовать ") + where +
+                               QStringLiteral(": он разделяет поля в файле объявлений"));
+    }
     if (text.contains(u'\n') || text.contains(u'\r')) {
         return Status::failure(QStringLiteral("Перевод строки нельзя использовать ") + where +
-                               QStringLiteral(": он разделяет ") + separates);
+                               QStringLiteral(": он разделяет объявления в файле объявлений"));
     }
     if (const std::optional<char32_t> bad = Cp1251::firstUnencodable(text)) {
         const QString code = QString::number(uint(*bad), 16).toUpper().rightJustified(4, u'0');
@@ -19,17 +21,6 @@ Status checkLineBreaksAndCodePage(QStringView text, const QString &where, const 
                                QStringLiteral(" нельзя сохранить в кодировке Windows-1251"));
     }
     return {};
-}
-
-} // namespace
-
-Status checkStorable(QStringView text, const QString &where)
-{
-    if (text.contains(u'|')) {
-        return Status::failure(QStringLiteral("Символ «|» нельзя использовать ") + where +
-                               QStringLiteral(": он разделяет поля в файле объявлений"));
-    }
-    return checkLineBreaksAndCodePage(text, where, QStringLiteral("объявления в файле объявлений"));
 }
 
 Status checkStorable(const ComposedAd &ad)
@@ -41,12 +32,6 @@ Status checkStorable(const ComposedAd &ad)
     if (Status s = checkStorable(ad.text, QStringLiteral("в тексте объявления")); !s)
         return s;
     return checkStorable(ad.rubric, QStringLiteral("в рубрике"));
-}
-
-Status checkRubricName(QStringView name)
-{
-    return checkLineBreaksAndCodePage(name, QStringLiteral("в названии рубрики"),
-                                      QStringLiteral("рубрики в списке рубрик"));
 }
 
 } // namespace AdFields

@@ -29,8 +29,4 @@ Status checkStorable(QStringView text, const QString &where);
 // Checks the three fields of a composed ad (Runs only when present).
 Status checkStorable(const ComposedAd &ad);
 
-// A rubric name for the rubric list file: no line break and nothing that
-// Windows-1251 lacks ("|" is allowed there, as the list has no fields).
-Status checkRubricName(QStringView name);
-
 } // namespace AdFields

@@ -13,6 +13,32 @@ ModelessDialog::ModelessDialog(const QString &caption, QSize clientSize, bool es
     setFixedSize(clientSize);
 }
 
+void ModelessDialog::useClassicFont()
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    setFont(font);
+}
+
+void ModelessDialog::placeControl(QWidget *control, const char *name, const QString &accessibleName,
+                                  const QRect &geometry)
+{
+    control->setObjectName(QLatin1String(name));
+    control->setAccessibleName(accessibleName);
+    control->setGeometry(geometry);
+}
+
+void ModelessDialog::setTabStops(const QList<QWidget *> &order)
+{
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        setTabOrder(order[i], order[i + 1]);
+    for (QWidget *w : order)
+        w->setFocusPolicy(Qt::StrongFocus);
+    if (!order.isEmpty())
+        order.first()->setFocus();
+}
+
 void ModelessDialog::keyPressEvent(QKeyEvent *event)
 {
     // Enter presses the focused button, or else the dialog's own default

@@ -14,10 +14,7 @@ TOKBottomDlg::TOKBottomDlg(Workspace &workspace, QWidget *parent)
     : ModelessDialog(QStringLiteral("Удаление записи"), QSize(313, 128), true, parent), m_workspace(workspace)
 {
     setObjectName(QStringLiteral("OKBottomDlg"));
-    // The classic default dialog font.
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSize(8);
-    setFont(font);
+    useClassicFont();
 
     Bevel1 = new QFrame(this);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));

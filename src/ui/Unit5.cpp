@@ -15,9 +15,7 @@ TForm5::TForm5(Workspace &workspace, QWidget *parent)
       m_workspace(workspace)
 {
     setObjectName(QStringLiteral("Form5"));
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSize(8);
-    setFont(font);
+    useClassicFont();
 
     Shape1 = new QLabel(this);
     Shape1->setObjectName(QStringLiteral("Shape1"));

@@ -19,10 +19,7 @@ TAboutBox2::TAboutBox2(Workspace &workspace, QWidget *parent)
       m_workspace(workspace)
 {
     setObjectName(QStringLiteral("AboutBox2"));
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(8);
-    setFont(font);
+    useClassicFont();
 
     Bevel1 = new QFrame(this);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
@@ -50,13 +47,7 @@ TAboutBox2::TAboutBox2(Workspace &workspace, QWidget *parent)
     BitBtn1->setAccessibleName(QStringLiteral("Отмена"));
     BitBtn1->setGeometry(8, 80, 75, 25);
 
-    setTabOrder(OKButton, BitBtn1);
-    setTabOrder(BitBtn1, Edit1);
-    setTabOrder(Edit1, Button1);
-    for (QWidget *w : {static_cast<QWidget *>(OKButton), static_cast<QWidget *>(BitBtn1),
-                       static_cast<QWidget *>(Edit1), static_cast<QWidget *>(Button1)})
-        w->setFocusPolicy(Qt::StrongFocus);
-    OKButton->setFocus();
+    setTabStops({OKButton, BitBtn1, Edit1, Button1});
 
     connect(OKButton, &QPushButton::clicked, this, &TAboutBox2::OKButtonClick);
     connect(Button1, &QPushButton::clicked, this, &TAboutBox2::Button1Click);

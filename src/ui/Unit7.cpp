@@ -12,10 +12,7 @@ TAboutBox3::TAboutBox3(QWidget *parent)
     : ModelessDialog(QStringLiteral("About"), QSize(297, 232), false, parent)
 {
     setObjectName(QStringLiteral("AboutBox3"));
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(8);
-    setFont(font);
+    useClassicFont();
 
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));

@@ -36,8 +36,8 @@ void CreateWindows()
     Workspace &workspace = applicationWorkspace();
     workspace.reset();
     Form1 = new TForm1(workspace);
-    AboutBox = new TAboutBox;
-    AboutBox1 = new TAboutBox1;
+    AboutBox = new TAboutBox(workspace);
+    AboutBox1 = new TAboutBox1(workspace);
     OKBottomDlg = new TOKBottomDlg(workspace);
     Form5 = new TForm5(workspace);
     AboutBox2 = new TAboutBox2(workspace);

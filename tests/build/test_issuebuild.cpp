@@ -25,16 +25,6 @@ using namespace TestFiles;
 
 namespace {
 
-// Every file of the folder with its bytes, to show a build touched nothing.
-QMap<QString, QByteArray> snapshot(const QString &folder)
-{
-    QMap<QString, QByteArray> files;
-    const QDir dir(folder);
-    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden))
-        files.insert(name, read(dir.filePath(name)));
-    return files;
-}
-
 // Rubric list: Авто twice, an empty line, and a rubric without ads.
 const QByteArray kRubrics =
     "\xc0\xe2\xf2\xee\r\n\xd0\xe0\xe1\xee\xf2\xe0\r\n\xc0\xe2\xf2\xee\r\n\r\n\xcf\xf3\xf1\xf2\xe0\xff";

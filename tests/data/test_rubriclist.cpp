@@ -53,11 +53,14 @@ void TestRubricList::append_data()
         << QByteArray(kAvtoRabota).replace("\r\n", "\n") << u"Услуги"_s << twenty;
     QTest::addRow("empty file") << QByteArray() << u"Услуги"_s << kUslugi;
     QTest::addRow("empty line kept") << QByteArray("a\r\n\r\nb") << u"c"_s << QByteArray("a\r\n\r\nb\r\nc");
-    QTest::addRow("empty name leaves a line end")
-        << QByteArray("a\r\nb") << QString() << QByteArray("a\r\nb\r\n");
-    QTest::addRow("after an empty name") << QByteArray("a\r\nb\r\n") << u"c"_s << QByteArray("a\r\nb\r\nc");
+    QTest::addRow("after a final line end")
+        << QByteArray("a\r\nb\r\n") << u"c"_s << QByteArray("a\r\nb\r\nc");
     QTest::addRow("duplicate name") << QByteArray("a") << u"a"_s << QByteArray("a\r\na");
     QTest::addRow("blanks kept") << QByteArray("a") << u"  b "_s << QByteArray("a\r\n  b ");
+    // Its bucket file's name is 255 bytes as the file system counts them (two
+    // per Cyrillic letter): the longest there may be.
+    const QString longest = QString(125, u'Ж') + u'a';
+    QTest::addRow("longest name") << QByteArray("a") << longest << "a\r\n" + cp1251(longest);
 }
 
 void TestRubricList::append()
@@ -101,6 +104,14 @@ void TestRubricList::appendFailures_data()
     QTest::addRow("name outside the code page") << true << false << u"Straße ü"_s << u"Windows-1251"_s;
     QTest::addRow("line break in the name") << true << false << u"Авто\nРабота"_s << u"Перевод строки"_s;
     QTest::addRow("CR in the name") << true << false << u"Авто\r"_s << u"Перевод строки"_s;
+    QTest::addRow("CR LF and |") << true << false << u"C\r\nD|E"_s << u"«|»"_s;
+    QTest::addRow("empty name") << true << false << QString() << u"не задано"_s;
+    QTest::addRow("| in the name") << true << false << u"Авто|Мото"_s << u"разделяет поля"_s;
+    QTest::addRow("/ in the name") << true << false << u"Авто/Мото"_s << u"«/»"_s;
+    QTest::addRow("NUL in the name") << true << false << u"Авто"_s + QChar(0) << u"U+0000"_s;
+    QTest::addRow("bucket name too long")
+        << true << false << QString(125, u'Ж') + u"ab"_s << u"слишком длинное"_s;
+    QTest::addRow("refused on a missing file") << false << false << u"a|b"_s << u"«|»"_s;
 }
 
 void TestRubricList::appendFailures()

@@ -13,6 +13,7 @@
 #include "ui/Windows.h"
 
 #include <QAbstractItemModelTester>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -65,6 +66,7 @@ private Q_SLOTS:
     void headingRowCannotBeSelected();
     void clickOnCurrentCellReplacesTypedText();
     void countingIsOnDemand();
+    void shownValuesReachAssistiveTechnology();
     void removingTheSelectedLastRowSelectsTheNewLast();
     void removingAnotherRowKeepsTheSelection();
     void gridModelIsConsistent();
@@ -388,6 +390,45 @@ void TestMainWindow::countingIsOnDemand()
     QCOMPARE(Form1->Label4->text(), u"3"_s);
     QTest::mouseClick(Form1->Button3, Qt::LeftButton);
     QCOMPARE(Form1->Label4->text(), u"2"_s);
+}
+
+// A screen reader reads a control by its accessible interface: every label
+// that shows a text, in every window, must be announced with that text (a
+// fixed accessible name would hide it), and every field's value is its text.
+void TestMainWindow::shownValuesReachAssistiveTechnology()
+{
+    start(true, true);
+    auto announced = [](QWidget *w, QAccessible::Text what) {
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(w);
+        return face ? face->text(what) : QString();
+    };
+    QTest::mouseClick(Form1->Button3, Qt::LeftButton);
+    QCOMPARE(announced(Form1->Label4, QAccessible::Name), u"Число объявлений: 3"_s);
+    Form1->grid().removeAd(0);
+    QTest::mouseClick(Form1->Button3, Qt::LeftButton);
+    QCOMPARE(announced(Form1->Label4, QAccessible::Name), u"Число объявлений: 2"_s);
+
+    Form1->ComboBox1->setEditText(u"Набранная рубрика"_s);
+    Form1->Edit2->setText(u"5"_s);
+    int labels = 0;
+    for (QWidget *window :
+         {static_cast<QWidget *>(Form1), static_cast<QWidget *>(AboutBox), static_cast<QWidget *>(AboutBox1),
+          static_cast<QWidget *>(OKBottomDlg), static_cast<QWidget *>(Form5),
+          static_cast<QWidget *>(AboutBox2), static_cast<QWidget *>(AboutBox3)}) {
+        for (QLabel *label : window->findChildren<QLabel *>()) {
+            if (label->text().isEmpty())
+                continue;
+            ++labels;
+            QVERIFY2(announced(label, QAccessible::Name).contains(label->text()),
+                     qPrintable(label->objectName()));
+        }
+        for (QLineEdit *field : window->findChildren<QLineEdit *>()) {
+            if (field->isVisibleTo(window))
+                QCOMPARE(announced(field, QAccessible::Value), field->text());
+        }
+    }
+    QVERIFY(labels >= 10);
+    QCOMPARE(announced(Form1->ComboBox1, QAccessible::Value), u"Набранная рубрика"_s);
 }
 
 void TestMainWindow::removingTheSelectedLastRowSelectsTheNewLast()
