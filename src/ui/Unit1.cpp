@@ -280,9 +280,9 @@ void TForm1::reportFailure(const Status &status)
 void TForm1::FormCreate()
 {
     m_workspace.currentRow = 1;
-    m_workspace.adsPath = QStringLiteral("x.txt");
-    m_workspace.rubricsPath = QStringLiteral("Рубрики.txt");
-    m_workspace.templatePath = QStringLiteral("Шаблон.doc");
+    m_workspace.adsPath = Workspace::kDefaultAdsPath;
+    m_workspace.rubricsPath = Workspace::kDefaultRubricsPath;
+    m_workspace.templatePath = Workspace::kDefaultTemplatePath;
 
     // A rubric list that cannot be read is reported, and the ads still load:
     // skipping them would let the next save wipe every stored ad.
