@@ -6,7 +6,8 @@
 
 namespace {
 QStringList *g_captured = nullptr;
-}
+QStringList *g_capturedInformation = nullptr;
+} // namespace
 
 namespace MessageBox {
 
@@ -21,9 +22,24 @@ void showError(QWidget *parent, const QString &message)
     box.exec();
 }
 
+void showInformation(QWidget *parent, const QString &message)
+{
+    if (g_capturedInformation) {
+        g_capturedInformation->append(message);
+        return;
+    }
+    QMessageBox box(QMessageBox::Information, kApplicationTitle, message, QMessageBox::Ok, parent);
+    box.exec();
+}
+
 void captureForTests(QStringList *captured)
 {
     g_captured = captured;
+}
+
+void captureInformationForTests(QStringList *captured)
+{
+    g_capturedInformation = captured;
 }
 
 } // namespace MessageBox

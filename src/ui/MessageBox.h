@@ -6,7 +6,8 @@
 class QWidget;
 
 // The one place where a failure reaches the operator: a modal box titled with
-// the application title, with the error icon and a single OK.
+// the application title, with the error icon and a single OK. Beside it, the
+// rare news that is no failure, in the same box with the information icon.
 namespace MessageBox {
 
 inline const QString kApplicationTitle = QStringLiteral("Вермата v 3.0");
@@ -14,8 +15,13 @@ inline const QString kApplicationTitle = QStringLiteral("Вермата v 3.0");
 // Shows message (with the full-stop rule applied) and waits for OK.
 void showError(QWidget *parent, const QString &message);
 
+// Shows message as it stands and waits for OK.
+void showInformation(QWidget *parent, const QString &message);
+
 // Test seam: while capturing, showError() records the displayed text in
 // *captured instead of opening a modal box. Pass nullptr to stop capturing.
 void captureForTests(QStringList *captured);
+// The same for showInformation().
+void captureInformationForTests(QStringList *captured);
 
 } // namespace MessageBox
