@@ -427,7 +427,7 @@ void TestTextFile::failedCreateLeavesTheNameFree()
     AtomicFile::injectWriteFailureForTests(3, ENOSPC);
     const Status s = AtomicFile::create(path, "template bytes");
     QCOMPARE(s.message(), u"Disk full"_s);
-    QVERIFY(QDir(dir.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System));
+    QVERIFY(QDir(dir.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
     QCOMPARE(AtomicFile::create(dir.filePath(u"missing/x.txt"_s), {}).message(), u"Invalid filename"_s);
 }
 
