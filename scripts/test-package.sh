@@ -115,7 +115,8 @@ start() {
   program_pid=$!
 }
 # shown WINDOWCLASS LOG: waits until the program has painted such a window
-# (a minute at most); fails at once if the program is gone.
+# (a minute at most); fails at once if the program is gone. Qt's log category
+# qt.widgets.painting names each top-level window as it is painted.
 shown() {
   local class="$1" log="$2"
   for _ in $(seq 600); do
