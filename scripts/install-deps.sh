@@ -9,6 +9,8 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libzip-dev libpugixml-dev zlib1g-dev
+  # the Debian package (CPack finds its dependencies with these)
+  dpkg-dev file
   # fonts for the interface (a metric twin of Courier New with Cyrillic)
   fonts-liberation2 fonts-dejavu-core
 )
@@ -18,6 +20,8 @@ if [ "${1:-}" = "--tests" ]; then
     python3 python3-docx python3-odf unrtf libreoffice-writer-nogui
     # headless screenshots
     xvfb xauth
+    # checks the Debian package
+    lintian
   )
 fi
 

@@ -16,9 +16,9 @@ Workspace::Workspace()
 
 void Workspace::reset()
 {
-    adsPath = u"x.txt"_s;
-    rubricsPath = u"Рубрики.txt"_s;
-    templatePath = u"Шаблон.doc"_s;
+    adsPath = kDefaultAdsPath;
+    rubricsPath = kDefaultRubricsPath;
+    templatePath = kDefaultTemplatePath;
     currentRow = 1;
     m_ads.replaceAll(AdList());
     m_ads.setHeadings({});

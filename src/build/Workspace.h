@@ -25,6 +25,11 @@ class Workspace
 public:
     Workspace();
 
+    // The names a new run starts with, relative to the working folder.
+    static inline const QString kDefaultAdsPath = QStringLiteral("x.txt");
+    static inline const QString kDefaultRubricsPath = QStringLiteral("Рубрики.txt");
+    static inline const QString kDefaultTemplatePath = QStringLiteral("Шаблон.doc");
+
     // Back to the state of a new run: default paths, CurrentRow 1, no ads,
     // no headings, and nothing known about any ads file.
     void reset();

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -73,32 +74,20 @@ private:
     qint64 m_written = 0;
 };
 
-} // namespace
-
-void injectWriteFailureForTests(qint64 afterBytes, int errnoValue)
+enum class Commit
 {
-    g_injected = {true, afterBytes, errnoValue};
-}
+    Replace,      // rename over whatever is there
+    OnlyIfAbsent, // never touch an existing name
+};
 
-Status write(const QString &path, QByteArrayView bytes)
-{
-    bool given = false;
-    return write(path, [&] {
-        if (given)
-            return QByteArrayView();
-        given = true;
-        return bytes;
-    });
-}
-
-Status write(const QString &path, const ChunkSource &nextChunk)
+Status writeThroughTemporary(const QString &path, const ChunkSource &nextChunk, Commit commit)
 {
     if (path.isEmpty())
         return FileErrors::failure(FileErrors::FileNotFound);
 
     QFileInfo info(path);
     // Write through a symbolic link to the file it names, keeping the link.
-    if (info.isSymLink() && info.exists())
+    if (commit == Commit::Replace && info.isSymLink() && info.exists())
         info = QFileInfo(info.canonicalFilePath());
     const QString target = info.absoluteFilePath();
     if (!QFileInfo(info.absolutePath()).isDir())
@@ -109,7 +98,11 @@ Status write(const QString &path, const ChunkSource &nextChunk)
     struct stat st
     {
     };
-    if (::stat(nativeTarget.constData(), &st) == 0) {
+    if (commit == Commit::OnlyIfAbsent) {
+        // Any entry of that name counts, a dangling symbolic link too.
+        if (::lstat(nativeTarget.constData(), &st) == 0)
+            return FileErrors::fromErrno(EEXIST, target);
+    } else if (::stat(nativeTarget.constData(), &st) == 0) {
         if (S_ISDIR(st.st_mode) || (st.st_mode & 0222) == 0)
             return FileErrors::failure(FileErrors::AccessDenied);
         mode = st.st_mode & 07777;
@@ -143,7 +136,20 @@ Status write(const QString &path, const ChunkSource &nextChunk)
         ::unlink(tempName.constData());
         return FileErrors::fromErrno(err, target);
     }
-    if (::rename(tempName.constData(), nativeTarget.constData()) != 0) {
+    int renamed = 0;
+    if (commit == Commit::Replace) {
+        renamed = ::rename(tempName.constData(), nativeTarget.constData());
+    } else {
+        renamed =
+            ::renameat2(AT_FDCWD, tempName.constData(), AT_FDCWD, nativeTarget.constData(), RENAME_NOREPLACE);
+        // File systems without that flag still refuse a hard link to a taken name.
+        if (renamed != 0 && errno == EINVAL) {
+            renamed = ::link(tempName.constData(), nativeTarget.constData());
+            if (renamed == 0)
+                ::unlink(tempName.constData());
+        }
+    }
+    if (renamed != 0) {
         const int err = errno;
         ::unlink(tempName.constData());
         return FileErrors::fromErrno(err, target);
@@ -157,6 +163,38 @@ Status write(const QString &path, const ChunkSource &nextChunk)
         ::close(dirFd);
     }
     return {};
+}
+
+ChunkSource once(QByteArrayView bytes)
+{
+    return [bytes, given = false]() mutable {
+        if (given)
+            return QByteArrayView();
+        given = true;
+        return bytes;
+    };
+}
+
+} // namespace
+
+void injectWriteFailureForTests(qint64 afterBytes, int errnoValue)
+{
+    g_injected = {true, afterBytes, errnoValue};
+}
+
+Status write(const QString &path, QByteArrayView bytes)
+{
+    return write(path, once(bytes));
+}
+
+Status write(const QString &path, const ChunkSource &nextChunk)
+{
+    return writeThroughTemporary(path, nextChunk, Commit::Replace);
+}
+
+Status create(const QString &path, QByteArrayView bytes)
+{
+    return writeThroughTemporary(path, once(bytes), Commit::OnlyIfAbsent);
 }
 
 } // namespace AtomicFile

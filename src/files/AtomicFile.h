@@ -22,7 +22,12 @@ Status write(const QString &path, QByteArrayView bytes);
 using ChunkSource = std::function<QByteArrayView()>;
 Status write(const QString &path, const ChunkSource &nextChunk);
 
-// Test seam: the next write() fails with errnoValue after afterBytes bytes have
+// Creates a file of that name with the same all-or-nothing guarantee, only if
+// no file (nor folder, nor symbolic link) of that name exists: an existing one
+// is never touched, and the failure then carries std::errc::file_exists.
+Status create(const QString &path, QByteArrayView bytes);
+
+// Test seam: the next write() or create() fails with errnoValue after afterBytes bytes have
 // reached the temporary file (the rename then never happens).
 void injectWriteFailureForTests(qint64 afterBytes, int errnoValue);
 

@@ -8,6 +8,7 @@
 namespace {
 QStringList *g_captured = nullptr;
 std::function<bool(const QString &)> g_answer;
+QStringList *g_capturedInformation = nullptr;
 } // namespace
 
 namespace MessageBox {
@@ -35,10 +36,10 @@ bool ask(QWidget *parent, const QString &question)
     return box.exec() == QMessageBox::Yes;
 }
 
-void inform(QWidget *parent, const QString &message)
+void showInformation(QWidget *parent, const QString &message)
 {
-    if (g_captured) {
-        g_captured->append(message);
+    if (g_capturedInformation) {
+        g_capturedInformation->append(message);
         return;
     }
     QMessageBox box(QMessageBox::Information, kApplicationTitle, message, QMessageBox::Ok, parent);
@@ -53,6 +54,11 @@ void answerQuestionsForTests(std::function<bool(const QString &question)> answer
 void captureForTests(QStringList *captured)
 {
     g_captured = captured;
+}
+
+void captureInformationForTests(QStringList *captured)
+{
+    g_capturedInformation = captured;
 }
 
 } // namespace MessageBox

@@ -6,11 +6,12 @@
 
 namespace Pictures {
 
-QPixmap programIcon()
+QPixmap programIcon(int size)
 {
-    QPixmap pixmap(32, 32);
+    QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
+    p.scale(size / 32.0, size / 32.0);
     const QColor blue(0, 0, 128);
     p.fillRect(0, 0, 32, 32, blue);
     p.fillRect(2, 2, 28, 28, QColor(255, 255, 0));

@@ -7,7 +7,9 @@
 namespace Pictures {
 
 // 32 x 32: a yellow square in a blue frame, "ВЕ" over "v 3.0" in blue capitals.
-QPixmap programIcon();
+// Another size draws the same picture to that scale (the desktop's menu wants
+// several).
+QPixmap programIcon(int size = 32);
 QIcon programIconSet();
 
 // The red cross beside "Удалить".

@@ -288,9 +288,9 @@ void TForm1::reportFailure(const Status &status)
 void TForm1::FormCreate()
 {
     m_workspace.currentRow = 1;
-    m_workspace.adsPath = QStringLiteral("x.txt");
-    m_workspace.rubricsPath = QStringLiteral("Рубрики.txt");
-    m_workspace.templatePath = QStringLiteral("Шаблон.doc");
+    m_workspace.adsPath = Workspace::kDefaultAdsPath;
+    m_workspace.rubricsPath = Workspace::kDefaultRubricsPath;
+    m_workspace.templatePath = Workspace::kDefaultTemplatePath;
 
     // A rubric list that cannot be read is reported, and the ads still load:
     // skipping them would let the next save wipe every stored ad.
@@ -437,7 +437,7 @@ void TForm1::TakeBackIssueClick()
         return;
     }
     if (!last.value()) {
-        MessageBox::inform(this,
+        MessageBox::showInformation(this,
                            QStringLiteral("Нет выпуска, который можно отменить: в папке «Выпуски» рядом с "
                                           "файлом объявлений нет записей о выпусках."));
         return;

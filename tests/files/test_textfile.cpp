@@ -49,6 +49,10 @@ private Q_SLOTS:
     void atomicWriteRefusals();
     void failedWriteLeavesOldFileWhole_data();
     void failedWriteLeavesOldFileWhole();
+    void createMakesANewFile();
+    void createNeverTouchesAnExistingName_data();
+    void createNeverTouchesAnExistingName();
+    void failedCreateLeavesTheNameFree();
 };
 
 void TestTextFile::everyByteRoundTrips()
@@ -360,6 +364,71 @@ void TestTextFile::failedWriteLeavesOldFileWhole()
     // The injection was for one write only.
     QVERIFY(AtomicFile::write(path, "fresh").ok());
     QCOMPARE(read(path), QByteArray("fresh"));
+}
+
+void TestTextFile::createMakesANewFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Шаблон.doc"_s);
+    QVERIFY(AtomicFile::create(path, "{\\rtf1}").ok());
+    QCOMPARE(read(path), QByteArray("{\\rtf1}"));
+    QVERIFY(AtomicFile::create(dir.filePath(u"x.txt"_s), {}).ok());
+    QCOMPARE(read(dir.filePath(u"x.txt"_s)), QByteArray());
+    // Readable and writable for the user; the umask decides for the others.
+    QCOMPARE(QFile::permissions(path) & (QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+             QFile::ReadUser | QFile::WriteUser);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             (QStringList{u"x.txt"_s, u"Шаблон.doc"_s}));
+}
+
+void TestTextFile::createNeverTouchesAnExistingName_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addRow("file") << u"file"_s;
+    QTest::addRow("empty file") << u"empty"_s;
+    QTest::addRow("folder") << u"folder"_s;
+    QTest::addRow("link to a file") << u"link"_s;
+    QTest::addRow("dangling link") << u"dangling"_s;
+}
+
+void TestTextFile::createNeverTouchesAnExistingName()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"x.txt"_s);
+    const QString other = dir.filePath(u"other.txt"_s);
+    QVERIFY(write(other, "other"));
+    if (kind == u"file")
+        QVERIFY(write(path, "1|kept|Auto|\r\n"));
+    else if (kind == u"empty")
+        QVERIFY(write(path, {}));
+    else if (kind == u"folder")
+        QVERIFY(QDir(dir.path()).mkdir(u"x.txt"_s));
+    else if (kind == u"link")
+        QVERIFY(QFile::link(other, path));
+    else
+        QVERIFY(QFile::link(dir.filePath(u"nowhere.txt"_s), path));
+    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+    const QByteArray content = read(path);
+
+    const Status s = AtomicFile::create(path, "new");
+    QVERIFY(!s.ok());
+    QVERIFY(s.code() == std::errc::file_exists);
+    QCOMPARE(read(path), content);
+    QCOMPARE(read(other), QByteArray("other"));
+    QCOMPARE(QFileInfo(path).isSymLink(), kind == u"link" || kind == u"dangling");
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), before);
+}
+
+void TestTextFile::failedCreateLeavesTheNameFree()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Шаблон.doc"_s);
+    AtomicFile::injectWriteFailureForTests(3, ENOSPC);
+    const Status s = AtomicFile::create(path, "template bytes");
+    QCOMPARE(s.message(), u"Disk full"_s);
+    QVERIFY(QDir(dir.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
+    QCOMPARE(AtomicFile::create(dir.filePath(u"missing/x.txt"_s), {}).message(), u"Invalid filename"_s);
 }
 
 QTEST_GUILESS_MAIN(TestTextFile)

@@ -86,6 +86,7 @@ void TestIssueMenu::init()
     m_messages.clear();
     m_questions.clear();
     MessageBox::captureForTests(&m_messages);
+    MessageBox::captureInformationForTests(&m_messages);
     MessageBox::answerQuestionsForTests([this](const QString &question) {
         m_questions << question;
         return m_answer;
@@ -99,6 +100,7 @@ void TestIssueMenu::cleanup()
 {
     DestroyWindows();
     MessageBox::captureForTests(nullptr);
+    MessageBox::captureInformationForTests(nullptr);
     MessageBox::answerQuestionsForTests({});
     QDir::setCurrent(m_previousDir);
     m_dir.reset();
