@@ -26,8 +26,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 #include "TestFiles.h"
 
@@ -221,6 +221,8 @@ void TestMainWindow::windowsAndCaptions()
     const QList<QAction *> bar = Form1->menuBar()->actions();
     QStringList captions;
     for (QAction *a : bar) {
+        if (a->text() == u"Правка"_s)
+            continue; // a later menu, checked in test_editmenu
         captions << a->text();
         if (a->menu()) {
             for (QAction *item : a->menu()->actions())
@@ -502,7 +504,7 @@ void TestMainWindow::menuWorksFromTheKeyboard()
     QTest::keyClick(Form1->StringGrid1, Qt::Key_Alt);
     QMenuBar *bar = Form1->menuBar();
     QTRY_COMPARE(bar->activeAction(), bar->actions().first());
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 4; ++i) // "Правка" stands between "Файл" and "Рубрики"
         QTest::keyClick(bar, Qt::Key_Right);
     QCOMPARE(bar->activeAction()->text(), u"Справка"_s);
     QTest::keyClick(bar, Qt::Key_Down);
