@@ -21,10 +21,12 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QStyleFactory>
 
 Workspace &applicationWorkspace()
 {
@@ -143,10 +145,31 @@ QString editName(EditHistory::Edit edit)
     return {};
 }
 
+// Five menu titles in the window's bold fixed-pitch font fill its 326 pixels
+// to the last one; a little less room around each title keeps "Справка" in
+// view instead of folded away behind the menu bar's "»".
+class CompactMenuBarStyle : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+
+    QSize sizeFromContents(ContentsType type, const QStyleOption *option, const QSize &size,
+                           const QWidget *widget) const override
+    {
+        QSize hint = QProxyStyle::sizeFromContents(type, option, size, widget);
+        if (type == CT_MenuBarItem && !hint.isEmpty())
+            hint.rwidth() -= 4;
+        return hint;
+    }
+};
+
 } // namespace
 
 void TForm1::buildEditMenu()
 {
+    auto *barStyle = new CompactMenuBarStyle(QStyleFactory::create(style()->name()));
+    barStyle->setParent(menuBar());
+    menuBar()->setStyle(barStyle);
     QMenu *edit = menuBar()->addMenu(QStringLiteral("Правка"));
     edit->setObjectName(QStringLiteral("EditMenu"));
     UndoItem = edit->addAction(QStringLiteral("Отменить"));

@@ -130,6 +130,11 @@ void TestEditMenu::menu()
     for (const QAction *a : Form1->menuBar()->actions())
         bar << a->text();
     QCOMPARE(bar, (QStringList{u"Файл"_s, u"Правка"_s, u"Рубрики"_s, u"Директории"_s, u"Справка"_s}));
+    // All five fit the window's width: none is folded away behind "»".
+    for (QAction *a : Form1->menuBar()->actions()) {
+        const QRect title = Form1->menuBar()->actionGeometry(a);
+        QVERIFY2(title.isValid() && Form1->menuBar()->rect().contains(title), qPrintable(a->text()));
+    }
 
     const QMenu *edit = Form1->menuBar()->actions().at(1)->menu();
     QVERIFY(edit);
