@@ -4,43 +4,67 @@
 
 #include <cstring>
 
+namespace {
+
+constexpr qsizetype kLengthsSize = 3 * sizeof(std::int32_t);
+
+} // namespace
+
 StoredAd StoredAd::of(const AdList &ads, int index)
 {
-    const QByteArrayView runs = ads.rawField(index, AdList::Runs);
-    const QByteArrayView text = ads.rawField(index, AdList::Text);
-    const QByteArrayView rubric = ads.rawField(index, AdList::Rubric);
+    const QByteArrayView fields[] = {ads.rawField(index, AdList::Runs), ads.rawField(index, AdList::Text),
+                                     ads.rawField(index, AdList::Rubric)};
+    qsizetype size = 0;
+    for (const QByteArrayView field : fields)
+        size += field.size();
     StoredAd stored;
-    stored.m_textStart = int(runs.size());
-    stored.m_rubricStart = int(runs.size() + text.size());
-    const qsizetype size = runs.size() + text.size() + rubric.size();
     if (size == 0)
         return stored;
-    stored.m_bytes = QByteArray(size, Qt::Uninitialized);
-    char *out = stored.m_bytes.data();
-    for (const QByteArrayView field : {runs, text, rubric}) {
-        if (!field.isEmpty())
-            std::memcpy(out, field.data(), size_t(field.size()));
-        out += field.size();
+    stored.m_block = std::make_unique_for_overwrite<char[]>(size_t(kLengthsSize + size));
+    char *lengths = stored.m_block.get();
+    char *bytes = lengths + kLengthsSize;
+    for (const QByteArrayView field : fields) {
+        const auto length = std::int32_t(field.size());
+        std::memcpy(lengths, &length, sizeof length);
+        lengths += sizeof length;
+        if (length > 0)
+            std::memcpy(bytes, field.data(), size_t(length));
+        bytes += length;
     }
     return stored;
 }
 
+std::int32_t StoredAd::length(int column) const
+{
+    std::int32_t length = 0;
+    std::memcpy(&length, m_block.get() + column * sizeof length, sizeof length);
+    return length;
+}
+
 QByteArrayView StoredAd::field(AdList::Column column) const
 {
-    const QByteArrayView all(m_bytes);
-    switch (column) {
-    case AdList::Runs:
-        return all.first(m_textStart);
-    case AdList::Text:
-        return all.sliced(m_textStart, m_rubricStart - m_textStart);
-    default:
-        return all.sliced(m_rubricStart);
+    if (!m_block)
+        return {};
+    qsizetype start = kLengthsSize;
+    for (int before = 0; before < column; ++before)
+        start += length(before);
+    return QByteArrayView(m_block.get() + start, length(column));
+}
+
+bool StoredAd::operator==(const StoredAd &other) const
+{
+    for (const AdList::Column column : {AdList::Runs, AdList::Text, AdList::Rubric}) {
+        if (field(column) != other.field(column))
+            return false;
     }
+    return true;
 }
 
 qsizetype StoredAd::heapBytes() const
 {
-    return m_bytes.isNull() ? 0 : m_bytes.capacity() + 1 + qsizetype(sizeof(QArrayData));
+    if (!m_block)
+        return 0;
+    return kLengthsSize + length(AdList::Runs) + length(AdList::Text) + length(AdList::Rubric);
 }
 
 void EditHistory::record(Step step)
@@ -71,7 +95,7 @@ void EditHistory::clear()
     if (m_steps.empty())
         return;
     // Given back at once: a build may follow thousands of edits.
-    std::vector<Step>().swap(m_steps);
+    std::deque<Step>().swap(m_steps);
     m_standing = 0;
     Q_EMIT changed();
 }
@@ -133,7 +157,7 @@ int EditHistory::redo(AdGridModel &ads)
 
 qsizetype EditHistory::heapBytes() const
 {
-    qsizetype bytes = qsizetype(m_steps.capacity() * sizeof(Step));
+    qsizetype bytes = qsizetype(m_steps.size() * sizeof(Step));
     for (const Step &step : m_steps)
         bytes += step.ad.heapBytes();
     return bytes;

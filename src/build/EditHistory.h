@@ -5,13 +5,16 @@
 #include <QByteArray>
 #include <QObject>
 
+#include <cstdint>
+#include <deque>
+#include <memory>
 #include <optional>
-#include <vector>
 
 class AdGridModel;
 
-// One ad's three fields as the list stores them (Windows-1251), back to back
-// in one block.
+// One ad's three fields as the list stores them (Windows-1251), in one heap
+// block: the three lengths, then the bytes back to back. An ad whose fields
+// are all empty takes no block.
 class StoredAd
 {
 public:
@@ -19,14 +22,14 @@ public:
     static StoredAd of(const AdList &ads, int index);
 
     QByteArrayView field(AdList::Column column) const;
-    bool operator==(const StoredAd &other) const = default;
-    // The heap the block takes, 0 for a StoredAd that holds nothing.
+    bool operator==(const StoredAd &other) const;
+    // The size of the block.
     qsizetype heapBytes() const;
 
 private:
-    QByteArray m_bytes;
-    int m_textStart = 0;
-    int m_rubricStart = 0;
+    std::int32_t length(int column) const;
+
+    std::unique_ptr<char[]> m_block;
 };
 
 // The edits of the ad list that can be taken back, and those taken back that
@@ -71,7 +74,8 @@ public:
     int undo(AdGridModel &ads);
     int redo(AdGridModel &ads);
 
-    // The memory the steps take: the stored ads and the bookkeeping.
+    // The memory the steps take: the stored ads and the steps themselves
+    // (without the allocator's own share).
     qsizetype heapBytes() const;
 
 Q_SIGNALS:
@@ -91,6 +95,6 @@ private:
     // version, the step the list's.
     int apply(AdGridModel &ads, size_t at, bool back);
 
-    std::vector<Step> m_steps;
-    size_t m_standing = 0; // m_steps[0, m_standing) stand; the rest were taken back
+    std::deque<Step> m_steps; // grows in small blocks, not by doubling
+    size_t m_standing = 0;    // m_steps[0, m_standing) stand; the rest were taken back
 };

@@ -128,7 +128,7 @@ Workspace::BuildOutcome Workspace::buildIssue(const QString &target, DocumentAss
     if (!outcome.document)
         return outcome;
     outcome.expiry = m_ads.changeAll([](AdList &ads) { return Expiry::expire(ads); });
-    m_history.clear();
+    forgetHistory();
     outcome.selection = Expiry::selectionAfter(outcome.expiry, m_ads.ads(), cellRow, currentRow);
     currentRow = outcome.selection.currentRow;
     outcome.saved = saveAds();

@@ -66,6 +66,9 @@ public:
     // step.
     Status undo();
     Status redo();
+    // Nothing can be taken back or made again any more; the memory the steps
+    // held is given back.
+    void forgetHistory() { m_history.clear(); }
 
     struct BuildOutcome
     {
