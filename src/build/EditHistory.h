@@ -2,7 +2,6 @@
 
 #include "data/AdList.h"
 
-#include <QByteArray>
 #include <QObject>
 
 #include <cstdint>
