@@ -10,7 +10,6 @@
 // until the handler returns, that is until the ads file has been replaced,
 // fsync and rename included; showing the dialog and repainting are not timed.
 
-#include "files/Cp1251.h"
 #include "ui/AdGridView.h"
 #include "ui/MessageBox.h"
 #include "ui/Unit1.h"
@@ -29,68 +28,19 @@
 #include <QTemporaryDir>
 #include <QWindow>
 
+#include "BenchSupport.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <vector>
 
 using namespace Qt::StringLiterals;
+using namespace Bench;
 
 namespace {
 
 constexpr int kAds = 100000;
-
-QByteArray cp1251(const QString &text)
-{
-    return Cp1251::encode(text).value_or(QByteArray());
-}
-
-// Ads of about 60 Cyrillic characters under four rubrics.
-QByteArray makeAdsFile(int count)
-{
-    const QByteArray rubrics[] = {cp1251(u"Недвижимость"_s), cp1251(u"Авто"_s), cp1251(u"Работа"_s),
-                                  cp1251(u"Услуги"_s)};
-    const QByteArray text = cp1251(u"Сдам 1-комн. квартиру в центре, мебель, техника. Тел. 2-14-"_s);
-    QByteArray out;
-    out.reserve(qsizetype(count) * 90);
-    for (int i = 0; i < count; ++i)
-        out += QByteArray::number(1 + i % 5) + '|' + text + QByteArray::number(i % 100) + '|' +
-               rubrics[i % 4] + "|\r\n";
-    return out;
-}
-
-struct Figures
-{
-    double median = 0;
-    double min = 0;
-    double max = 0;
-};
-
-Figures summarise(std::vector<double> ms)
-{
-    std::sort(ms.begin(), ms.end());
-    return {ms[ms.size() / 2], ms.front(), ms.back()};
-}
-
-// Times `press` once per repetition, after `prepare` (not timed).
-Figures timeIt(int repetitions, const std::function<void()> &prepare, const std::function<void()> &press,
-               const QStringList &messages)
-{
-    std::vector<double> ms;
-    for (int i = 0; i < repetitions; ++i) {
-        prepare();
-        QCoreApplication::processEvents();
-        QElapsedTimer timer;
-        timer.start();
-        press();
-        ms.push_back(timer.nsecsElapsed() / 1e6);
-        if (!messages.isEmpty()) {
-            std::fprintf(stderr, "failed: %s\n", qPrintable(messages.join(u'\n')));
-            std::exit(1);
-        }
-    }
-    return summarise(ms);
-}
 
 void selectRow(int row)
 {
@@ -122,14 +72,8 @@ int main(int argc, char **argv)
 
     QStringList messages;
     MessageBox::captureForTests(&messages);
-    CreateWindows();
-    Form1->show();
-    while (!Form1->windowHandle() || !Form1->windowHandle()->isExposed())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    if (Form1->grid().adCount() != kAds) {
-        std::fprintf(stderr, "loaded %d ads\n", Form1->grid().adCount());
+    if (!startWindows(kAds))
         return 1;
-    }
 
     Form1->Memo1->setPlainText(u"Продам гараж у парка,\nсухой погреб, свет.\nТел. 2-33-71"_s);
     Form1->RadioButton2->setChecked(true);

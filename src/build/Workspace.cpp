@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <algorithm>
+
 using namespace Qt::Literals::StringLiterals;
 
 Workspace::Workspace()
@@ -23,6 +25,7 @@ void Workspace::reset()
     m_ads.replaceAll(AdList());
     m_ads.setHeadings({});
     m_adsFile = AdsFile();
+    m_history.clear();
 }
 
 Result<QStringList> Workspace::readRubricList() const
@@ -63,6 +66,7 @@ Status Workspace::loadAds()
     if (!ads)
         return ads.status();
     m_ads.replaceAll(std::move(ads.value()));
+    m_history.clear();
     return {};
 }
 
@@ -92,6 +96,7 @@ Status Workspace::addAd(const ComposedAd &ad)
         return storable;
     m_ads.appendAd();
     writeAd(m_ads.adCount() - 1, ad);
+    m_history.recordAdd(m_ads.adCount() - 1);
     return saveAds();
 }
 
@@ -102,7 +107,10 @@ Status Workspace::changeCurrentAd(const ComposedAd &ad)
         return index.status();
     if (Status storable = AdFields::checkStorable(ad); !storable)
         return storable;
+    StoredAd before = StoredAd::of(m_ads.ads(), index.value());
     writeAd(index.value(), ad);
+    if (StoredAd::of(m_ads.ads(), index.value()) != before)
+        m_history.recordChange(index.value(), std::move(before));
     return saveAds();
 }
 
@@ -111,8 +119,37 @@ Status Workspace::removeCurrentAd()
     const Result<int> index = currentAd();
     if (!index)
         return index.status();
+    StoredAd removed = StoredAd::of(m_ads.ads(), index.value());
     m_ads.removeAd(index.value());
+    m_history.recordRemove(index.value(), std::move(removed));
     return saveAds();
+}
+
+Status Workspace::undo()
+{
+    return stepThroughHistory(true);
+}
+
+Status Workspace::redo()
+{
+    return stepThroughHistory(false);
+}
+
+Status Workspace::stepThroughHistory(bool back)
+{
+    if (!(back ? m_history.nextUndo() : m_history.nextRedo()))
+        return {};
+    const int touched = back ? m_history.undo(m_ads) : m_history.redo(m_ads);
+    if (Status saved = saveAds(); !saved) {
+        // The same step in the other direction restores the list exactly.
+        if (back)
+            m_history.redo(m_ads);
+        else
+            m_history.undo(m_ads);
+        return saved;
+    }
+    currentRow = std::clamp(touched + 1, 1, std::max(1, m_ads.adCount()));
+    return {};
 }
 
 Workspace::BuildOutcome Workspace::buildIssue(const QString &target, DocumentAssembler &engine, int cellRow)
@@ -147,6 +184,7 @@ Workspace::BuildOutcome Workspace::buildIssue(const QString &target, DocumentAss
     outcome.record = written.value();
 
     outcome.expiry = m_ads.changeAll([](AdList &ads) { return Expiry::expire(ads); });
+    forgetHistory();
     outcome.selection = Expiry::selectionAfter(outcome.expiry, m_ads.ads(), cellRow, currentRow);
     currentRow = outcome.selection.currentRow;
     outcome.saved = saveAds();
@@ -213,5 +251,7 @@ Status Workspace::takeBack(const IssueArchive::Record &record)
     if (Status saved = m_adsFile.save(adsPath, restored); !saved)
         return saved;
     m_ads.replaceAll(std::move(restored));
+    // The steps of the edit history were taken on a list that is gone.
+    forgetHistory();
     return IssueArchive::markTakenBack(record, QDateTime::currentDateTime());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "build/EditHistory.h"
 #include "build/Expiry.h"
 #include "build/IssueArchive.h"
 #include "build/IssueBuild.h"
@@ -31,7 +32,7 @@ public:
     static inline const QString kDefaultTemplatePath = QStringLiteral("Шаблон.doc");
 
     // Back to the state of a new run: default paths, CurrentRow 1, no ads,
-    // no headings, and nothing known about any ads file.
+    // no headings, no edit history, and nothing known about any ads file.
     void reset();
 
     QString adsPath;
@@ -55,8 +56,8 @@ public:
     // be written no bucket is made; a bucket that cannot be made is reported
     // with the rubric already in the list.
     Status addRubric(const QString &name);
-    // Replaces the ad list with the ads file at adsPath; on failure the list
-    // stays as it was.
+    // Replaces the ad list with the ads file at adsPath, and forgets the edit
+    // history; on failure the list stays as it was.
     Status loadAds();
     // Rewrites the ads file at adsPath from the list.
     Status saveAds();
@@ -66,11 +67,26 @@ public:
     Result<int> currentAd() const;
 
     // Each edit is refused, changing nothing, when a field could not be
-    // stored (AdFields); otherwise the list changes and the ads file is
-    // rewritten. A failed save keeps the edit in the list.
+    // stored (AdFields); otherwise the list changes, the edit history records
+    // it (a change that leaves the ad as it was records nothing) and the ads
+    // file is rewritten. A failed save keeps the edit in the list and in the
+    // history.
     Status addAd(const ComposedAd &ad);
     Status changeCurrentAd(const ComposedAd &ad);
     Status removeCurrentAd();
+
+    const EditHistory &history() const { return m_history; }
+    // Takes back the last edit that stands, or makes the last one taken back
+    // again, and rewrites the ads file; currentRow then designates the row the
+    // step touched (the new last row when it removed the last ad). Does nothing
+    // when there is no such step. A failed save puts the list back as it was
+    // and leaves the step where it was, so that trying again retries the same
+    // step.
+    Status undo();
+    Status redo();
+    // Nothing can be taken back or made again any more; the memory the steps
+    // held is given back.
+    void forgetHistory() { m_history.clear(); }
 
     struct BuildOutcome
     {
@@ -86,7 +102,9 @@ public:
     // Typesets the issue into target (see IssueBuild), records it in the
     // issue archive beside the ads file, then charges it to the ads: one
     // insertion off each, the run-out ads removed, currentRow moved as
-    // removing them row by row would move it, and the ads file rewritten.
+    // removing them row by row would move it, the edit history forgotten (an
+    // issue is taken back through its archive, not edit by edit), and the ads
+    // file rewritten.
     // cellRow is the grid's current row (1-based), 0 for none.
     BuildOutcome buildIssue(const QString &target, DocumentAssembler &engine, int cellRow);
 
@@ -107,7 +125,9 @@ public:
 private:
     void writeAd(int index, const ComposedAd &ad);
     IssueBuild::Files files(const QString &target) const;
+    Status stepThroughHistory(bool back);
 
     AdGridModel m_ads;
     AdsFile m_adsFile;
+    EditHistory m_history;
 };

@@ -1,5 +1,7 @@
 #include "data/AdGridModel.h"
 
+#include "files/Cp1251.h"
+
 int AdGridModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : m_ads.count();
@@ -47,13 +49,27 @@ void AdGridModel::appendAd()
     endInsertRows();
 }
 
+void AdGridModel::insertAd(int ad)
+{
+    beginInsertRows({}, ad, ad);
+    m_ads.insertEmpty(ad);
+    endInsertRows();
+}
+
 bool AdGridModel::setCell(int ad, AdList::Column column, const QString &text)
 {
-    if (!m_ads.setField(ad, column, text))
+    const auto encoded = Cp1251::encode(text);
+    if (!encoded)
         return false;
+    setRawCell(ad, column, *encoded);
+    return true;
+}
+
+void AdGridModel::setRawCell(int ad, AdList::Column column, QByteArrayView bytes)
+{
+    m_ads.setRawField(ad, column, bytes);
     const QModelIndex changed = index(ad, column);
     Q_EMIT dataChanged(changed, changed, {Qt::DisplayRole});
-    return true;
 }
 
 void AdGridModel::removeAd(int ad)

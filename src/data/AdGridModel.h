@@ -29,8 +29,12 @@ public:
 
     // Adds an empty ad at the end.
     void appendAd();
+    // Adds an empty ad before ad; the ads from there on move down a row.
+    void insertAd(int ad);
     // Sets one field; false if a character has no Windows-1251 byte.
     bool setCell(int ad, AdList::Column column, const QString &text);
+    // Sets one field to bytes as the list stores them (Windows-1251).
+    void setRawCell(int ad, AdList::Column column, QByteArrayView bytes);
     // Removes an ad the way the grid always has: the ads below it move up a
     // row, then the last row goes. A view's current cell on the last row moves
     // up to the new last row; one elsewhere stays on its row.

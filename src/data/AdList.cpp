@@ -45,6 +45,11 @@ void AdList::appendEmpty()
     m_slots.push_back(Slot{});
 }
 
+void AdList::insertEmpty(int index)
+{
+    m_slots.insert(m_slots.begin() + index, Slot{});
+}
+
 void AdList::removeLast()
 {
     removeAt(count() - 1);

@@ -38,6 +38,9 @@ public:
     void reserveFieldBytes(qsizetype bytes) { m_pool.reserve(m_pool.size() + bytes); }
 
     void appendEmpty();
+    // Inserts an ad with empty fields before index; the ads from index on move
+    // down by one.
+    void insertEmpty(int index);
     void removeLast();
     // Overwrites ad `to` with the fields of ad `from`.
     void copyAd(int from, int to);

@@ -1,6 +1,7 @@
 #include "ui/Unit1.h"
 
 #include "ui/AdGridView.h"
+#include "ui/FindWindow.h"
 #include "ui/IssuePreviewWindow.h"
 #include "ui/MessageBox.h"
 #include "ui/Pictures.h"
@@ -11,6 +12,7 @@
 #include "ui/Unit6.h"
 #include "ui/Unit7.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -22,10 +24,12 @@
 #include <QLocale>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QStyleFactory>
 
 Workspace &applicationWorkspace()
 {
@@ -50,6 +54,22 @@ constexpr int kMemoHeight = 118;
 // The light blue of a classic active title bar's gradient.
 const QColor kAccent(185, 209, 234);
 const QColor kButtonFace(240, 240, 240);
+
+// Less room around each title of the menu bar.
+class CompactMenuBarStyle : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+
+    QSize sizeFromContents(ContentsType type, const QStyleOption *option, const QSize &size,
+                           const QWidget *widget) const override
+    {
+        QSize hint = QProxyStyle::sizeFromContents(type, option, size, widget);
+        if (type == CT_MenuBarItem && !hint.isEmpty())
+            hint.rwidth() -= 6;
+        return hint;
+    }
+};
 
 } // namespace
 
@@ -111,8 +131,20 @@ TForm1::~TForm1() = default;
 
 void TForm1::buildMenu()
 {
+    // A main menu is drawn in the desktop's menu font, not the window's bold
+    // fixed-pitch one; with a little less room around each title all six fit
+    // the window's 326 pixels instead of folding "Справка" away behind "»".
+    QFont menuFont(QStringLiteral("MS Sans Serif"));
+    menuFont.setStyleHint(QFont::SansSerif);
+    menuFont.setPointSize(8);
+    menuFont.setBold(false);
+    menuBar()->setFont(menuFont);
+    auto *barStyle = new CompactMenuBarStyle(QStyleFactory::create(style()->name()));
+    barStyle->setParent(menuBar());
+    menuBar()->setStyle(barStyle);
     QMenu *N1 = menuBar()->addMenu(QStringLiteral("Файл"));
     N2 = N1->addAction(QStringLiteral("Выход"));
+    buildEditMenu();
     QMenu *N3 = menuBar()->addMenu(QStringLiteral("Рубрики"));
     N4 = N3->addAction(QStringLiteral("Добавить"));
     N5 = menuBar()->addAction(QStringLiteral("Директории"));
@@ -132,6 +164,60 @@ void TForm1::buildMenu()
     connect(N7, &QAction::triggered, this, &TForm1::N7Click);
     connect(PreviewIssueAction, &QAction::triggered, this, &TForm1::PreviewIssueClick);
     connect(TakeBackIssueAction, &QAction::triggered, this, &TForm1::TakeBackIssueClick);
+}
+
+namespace {
+
+QString editName(EditHistory::Edit edit)
+{
+    switch (edit) {
+    case EditHistory::Edit::Add:
+        return QStringLiteral("добавление объявления");
+    case EditHistory::Edit::Change:
+        return QStringLiteral("изменение объявления");
+    case EditHistory::Edit::Remove:
+        return QStringLiteral("удаление объявления");
+    }
+    return {};
+}
+
+} // namespace
+
+void TForm1::buildEditMenu()
+{
+    QMenu *edit = menuBar()->addMenu(QStringLiteral("Правка"));
+    edit->setObjectName(QStringLiteral("EditMenu"));
+    UndoItem = edit->addAction(QStringLiteral("Отменить"));
+    UndoItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    RedoItem = edit->addAction(QStringLiteral("Повторить"));
+    RedoItem->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    edit->addSeparator();
+    FindItem = edit->addAction(QStringLiteral("Найти…"));
+    FindItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    FindNextItem = edit->addAction(QStringLiteral("Найти далее"));
+    FindNextItem->setShortcut(QKeySequence(Qt::Key_F3));
+    FindPreviousItem = edit->addAction(QStringLiteral("Найти ранее"));
+    FindPreviousItem->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
+
+    connect(UndoItem, &QAction::triggered, this, &TForm1::UndoItemClick);
+    connect(RedoItem, &QAction::triggered, this, &TForm1::RedoItemClick);
+    connect(FindItem, &QAction::triggered, this, &TForm1::FindItemClick);
+    connect(FindNextItem, &QAction::triggered, this, &TForm1::FindNextItemClick);
+    connect(FindPreviousItem, &QAction::triggered, this, &TForm1::FindPreviousItemClick);
+    connect(&m_workspace.history(), &EditHistory::changed, this, &TForm1::updateEditMenu);
+    updateEditMenu();
+}
+
+void TForm1::updateEditMenu()
+{
+    const EditHistory &history = m_workspace.history();
+    const std::optional<EditHistory::Edit> undo = history.nextUndo();
+    const std::optional<EditHistory::Edit> redo = history.nextRedo();
+    UndoItem->setEnabled(undo.has_value());
+    UndoItem->setText(undo ? QStringLiteral("Отменить ") + editName(*undo) : QStringLiteral("Отменить"));
+    RedoItem->setEnabled(redo.has_value());
+    RedoItem->setText(redo ? QStringLiteral("Повторить ") + editName(*redo) : QStringLiteral("Повторить"));
 }
 
 void TForm1::buildControls()
@@ -350,6 +436,51 @@ void TForm1::N7Click()
     showModeless(AboutBox3);
 }
 
+void TForm1::UndoItemClick()
+{
+    takeHistoryStep(true);
+}
+
+void TForm1::RedoItemClick()
+{
+    takeHistoryStep(false);
+}
+
+void TForm1::takeHistoryStep(bool back)
+{
+    const EditHistory &history = m_workspace.history();
+    if (!(back ? history.nextUndo() : history.nextRedo()))
+        return;
+    const int cellRow = currentCellRow();
+    const int column = std::max(0, StringGrid1->currentIndex().column());
+    const Status taken = back ? m_workspace.undo() : m_workspace.redo();
+    if (!taken) {
+        // The list is as it was; the rows that went and came back moved the cell.
+        placeCurrentCell(cellRow, column);
+        reportFailure(taken);
+        return;
+    }
+    if (m_workspace.currentRow <= grid().adCount())
+        selectCell(m_workspace.currentRow, column);
+    else
+        placeCurrentCell(0, column);
+}
+
+void TForm1::FindItemClick()
+{
+    FindWindow1->open();
+}
+
+void TForm1::FindNextItemClick()
+{
+    FindWindow1->findNext();
+}
+
+void TForm1::FindPreviousItemClick()
+{
+    FindWindow1->findPrevious();
+}
+
 void TForm1::Button1Click()
 {
     reportFailure(m_workspace.addAd(ComposeAd()));
@@ -437,9 +568,9 @@ void TForm1::TakeBackIssueClick()
         return;
     }
     if (!last.value()) {
-        MessageBox::showInformation(this,
-                           QStringLiteral("Нет выпуска, который можно отменить: в папке «Выпуски» рядом с "
-                                          "файлом объявлений нет записей о выпусках."));
+        MessageBox::showInformation(
+            this, QStringLiteral("Нет выпуска, который можно отменить: в папке «Выпуски» рядом с "
+                                 "файлом объявлений нет записей о выпусках."));
         return;
     }
     const Workspace::TakeBack &takeBack = *last.value();
@@ -476,4 +607,17 @@ void TForm1::placeCurrentCell(int row, int column)
     const QModelIndex cell = row >= 1 ? grid().index(row - 1, column) : QModelIndex();
     const QScopedValueRollback placing(m_placingCell, true);
     StringGrid1->selectionModel()->setCurrentIndex(cell, QItemSelectionModel::NoUpdate);
+}
+
+void TForm1::selectCell(int row, int column)
+{
+    const QModelIndex cell = grid().index(row - 1, column);
+    StringGrid1->scrollTo(cell);
+    if (cell == StringGrid1->currentIndex()) {
+        // A click on the current cell selects it again.
+        StringGrid1->selectionModel()->select(cell, QItemSelectionModel::ClearAndSelect);
+        StringGrid1SelectCell(column, row);
+    } else {
+        StringGrid1->selectionModel()->setCurrentIndex(cell, QItemSelectionModel::ClearAndSelect);
+    }
 }

@@ -78,10 +78,22 @@ public:
     QAction *PreviewIssueAction = nullptr;  // Выпуск > Предпросмотр…
     QAction *TakeBackIssueAction = nullptr; // Выпуск > Отменить последний выпуск
 
+    // Правка: taking edits back and making them again, and finding ads.
+    QAction *UndoItem = nullptr;
+    QAction *RedoItem = nullptr;
+    QAction *FindItem = nullptr;
+    QAction *FindNextItem = nullptr;
+    QAction *FindPreviousItem = nullptr;
+
     void N2Click();
     void N4Click();
     void N5Click();
     void N7Click();
+    void UndoItemClick();
+    void RedoItemClick();
+    void FindItemClick();
+    void FindNextItemClick();
+    void FindPreviousItemClick();
     void Button1Click();
     void Button2Click();
     void BitBtn1Click();
@@ -100,6 +112,10 @@ public:
     // Puts the grid's current cell on row (1-based) in the column it has now,
     // without running the selection handler; row 0 leaves no cell current.
     void placeCurrentCell(int row, int column);
+    // Makes the cell at row (1-based) and column the grid's current cell exactly
+    // as a click on it would (the memo shows the ad's text, CurrentRow follows)
+    // and scrolls the grid to it.
+    void selectCell(int row, int column);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -108,6 +124,9 @@ protected:
 private:
     void buildControls();
     void buildMenu();
+    void buildEditMenu();
+    void updateEditMenu();
+    void takeHistoryStep(bool back);
     void FormCreate();
     Status LoadRubricList();
     void WriteHeadings();

@@ -1,5 +1,6 @@
 #include "ui/Windows.h"
 
+#include "ui/FindWindow.h"
 #include "ui/MessageBox.h"
 #include "ui/Pictures.h"
 #include "ui/Unit1.h"
@@ -42,10 +43,13 @@ void CreateWindows()
     Form5 = new TForm5(workspace);
     AboutBox2 = new TAboutBox2(workspace);
     AboutBox3 = new TAboutBox3;
+    FindWindow1 = new FindWindow(workspace);
 }
 
 void DestroyWindows()
 {
+    delete FindWindow1;
+    FindWindow1 = nullptr;
     delete AboutBox3;
     AboutBox3 = nullptr;
     delete AboutBox2;

@@ -7,7 +7,7 @@ void SetUpApplication(QApplication &app);
 
 // Creates every window once, hidden, in the program's fixed order (main window,
 // rubrics, file locations, delete and change confirmations, document build,
-// About), each reachable through its global reference. The application's
+// About, then the find window), each reachable through its global reference. The application's
 // workspace is reset first and handed to the windows that work on it.
 void CreateWindows();
 

@@ -544,6 +544,7 @@ void TestIssueBuild::takeBack()
     QCOMPARE(last.value()->changedSince, editSince ? 2 : 0);
     QVERIFY(m_workspace->takeBack(last.value()->record).ok());
     QCOMPARE(read(u"x.txt"_s), beforeSecond);
+    QVERIFY(!m_workspace->history().nextUndo()); // the edits were made on a list that is gone
     QCOMPARE(m_workspace->ads().ads().toFileBytes(), beforeSecond);
 
     last = m_workspace->lastIssue();

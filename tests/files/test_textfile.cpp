@@ -78,6 +78,8 @@ void TestTextFile::knownCharacters_data()
     QTest::addRow("capital Yo") << 0xA8 << 0x0401;
     QTest::addRow("small yo") << 0xB8 << 0x0451;
     QTest::addRow("numero") << 0xB9 << 0x2116;
+    QTest::addRow("capital dze") << 0xBD << 0x0405;
+    QTest::addRow("small dze") << 0xBE << 0x0455;
     QTest::addRow("euro") << 0x88 << 0x20AC;
     QTest::addRow("en dash") << 0x96 << 0x2013;
     QTest::addRow("guillemet") << 0xAB << 0x00AB;
@@ -98,6 +100,7 @@ void TestTextFile::unencodableCharacters_data()
     QTest::addColumn<int>("first");
     QTest::addRow("all fine") << u"Сдам «дачу» № 5 – €"_s << 0;
     QTest::addRow("u umlaut") << u"Müller"_s << 0xFC;
+    QTest::addRow("three quarters") << u"¾ л"_s << 0xBE;
     QTest::addRow("ukrainian ghe") << u"ґ"_s << 0; // 0xB4 in the code page
     QTest::addRow("chinese") << u"дом家"_s << 0x5BB6;
     QTest::addRow("emoji") << u"ok 😀"_s << 0x1F600;

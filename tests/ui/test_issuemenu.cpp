@@ -120,7 +120,7 @@ void TestIssueMenu::menu()
     QStringList captions;
     for (QAction *a : Form1->menuBar()->actions())
         captions << a->text();
-    QCOMPARE(captions, (QStringList{u"Файл"_s, u"Рубрики"_s, u"Директории"_s, u"Выпуск"_s, u"Справка"_s}));
+    QCOMPARE(captions, (QStringList{u"Файл"_s, u"Правка"_s, u"Рубрики"_s, u"Директории"_s, u"Выпуск"_s, u"Справка"_s}));
     QCOMPARE(Form1->PreviewIssueAction->text(), u"Предпросмотр…"_s);
     QCOMPARE(Form1->TakeBackIssueAction->text(), u"Отменить последний выпуск"_s);
 }
