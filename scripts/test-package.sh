@@ -89,8 +89,10 @@ for line in "Exec=vermata --desktop" "Icon=vermata" "Name=Vermata" "Name\[ru\]=�
   check "desktop entry: $line" grep -qxE "$line" "$desktop"
 done
 for page in man1 ru/man1; do
-  check "manual page $page documents --desktop" \
-    grep -q -- '--desktop' <(LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$usr/share/man/$page/vermata.1.gz" 2>&1)
+  for option in --desktop --build --preview --help; do
+    check "manual page $page documents $option" \
+      grep -q -- "$option" <(LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$usr/share/man/$page/vermata.1.gz" 2>&1)
+  done
 done
 
 # --- lintian: no errors (its other findings are shown) ---
@@ -138,6 +140,10 @@ nothing_said() { lacks "of QMessageBox\(" "$1"; }
 show_log_on_failure() {
   if [ "$failed" -ne "$1" ]; then cat "$2"; fi
 }
+
+# The command line, with no display at all.
+check "the installed program's --help in Russian and English" \
+  bash -c 'env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$0" --help | grep -q "build the issue" && "$0" --help | grep -q "собрать выпуск"' "$usr/bin/vermata"
 
 # From a shell: the folder it was started in, as ever.
 shell="$scratch/shell"
