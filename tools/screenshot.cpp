@@ -1,15 +1,18 @@
-// Draws the README's screenshot: the main window on the sample folder, with
-// an ad selected, beside "Создание файла" with an issue name typed in.
+// Draws the README's pictures: the main window on the sample folder, with an
+// ad selected, beside "Создание файла" with an issue name typed in; and, when
+// a second name is given, the issue preview of the same folder.
 //
-//   cmake --build build --target screenshot && build/tools/screenshot docs/screenshot.png
+//   cmake --build build --target screenshot && build/tools/screenshot docs/screenshot.png docs/preview.png
 //
 // Renders offscreen (no display needed) in a scratch copy of examples/.
 
 #include "ui/AdGridView.h"
+#include "ui/IssuePreviewWindow.h"
 #include "ui/Unit1.h"
 #include "ui/Unit6.h"
 #include "ui/Windows.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -21,8 +24,8 @@
 
 int main(int argc, char **argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: screenshot OUTPUT.png\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: screenshot OUTPUT.png [PREVIEW.png]\n");
         return 2;
     }
     const QString output = QFile::decodeName(argv[1]);
@@ -30,6 +33,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     SetUpApplication(app);
     const QString target = QFileInfo(output).absoluteFilePath();
+    const QString previewTarget = argc == 3 ? QFileInfo(QFile::decodeName(argv[2])).absoluteFilePath() : QString();
 
     QTemporaryDir dir;
     const QDir examples(QStringLiteral(VERMATA_SOURCE_DIR "/examples"));
@@ -53,7 +57,13 @@ int main(int argc, char **argv)
     painter.drawPixmap(0, 0, main);
     painter.drawPixmap(main.width() + gap, 0, dialog);
     painter.end();
-    const bool saved = picture.save(target, "PNG");
+    bool saved = picture.save(target, "PNG");
+    if (argc == 3) {
+        Form1->PreviewIssueAction->trigger();
+        QCoreApplication::processEvents();
+        auto *preview = Form1->findChild<IssuePreviewWindow *>();
+        saved = saved && preview && preview->grab().save(previewTarget, "PNG");
+    }
     DestroyWindows();
     return saved ? 0 : 1;
 }
