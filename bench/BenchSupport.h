@@ -8,7 +8,9 @@
 #include "ui/Windows.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QStringList>
 #include <QWindow>
 
@@ -39,6 +41,41 @@ inline QByteArray makeAdsFile(int count)
         out += QByteArray::number(1 + i % 5) + '|' + text + QByteArray::number(i % 100) + '|' +
                rubrics[i % 4] + "|\r\n";
     return out;
+}
+
+inline bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// A working folder for an issue: `ads` ads of about 60 Cyrillic characters
+// spread over `rubrics` rubrics ("Рубрика 1", …) in the rubric list, counts 1
+// to 5 (so a fifth of the ads run out), and the .docx template of the
+// engine's tests as "Шаблон.doc".
+inline bool layDownIssueFolder(const QString &folder, int ads, int rubrics)
+{
+    auto rubricName = [](int i) -> QByteArray {
+        return cp1251(QStringLiteral("Рубрика ")) + QByteArray::number(i + 1);
+    };
+    QByteArray list;
+    for (int i = 0; i < rubrics; ++i) {
+        if (i > 0)
+            list += "\r\n";
+        list += rubricName(i);
+    }
+    const QByteArray text =
+        cp1251(QStringLiteral("Сдам 1-комн. квартиру в центре, мебель, техника. Тел. 2-14-"));
+    QByteArray file;
+    file.reserve(qsizetype(ads) * 90);
+    for (int i = 0; i < ads; ++i)
+        file += QByteArray::number(1 + i % 5) + '|' + text + QByteArray::number(i % 100) + '|' +
+                rubricName(int((i * 7919LL) % rubrics)) + "|\r\n";
+    const QDir dir(folder);
+    return writeFile(dir.filePath(QStringLiteral("Рубрики.txt")), list) &&
+           writeFile(dir.filePath(QStringLiteral("x.txt")), file) &&
+           QFile::copy(QStringLiteral(VERMATA_SOURCE_DIR "/tests/fixtures/word/template.docx"),
+                       dir.filePath(QStringLiteral("Шаблон.doc")));
 }
 
 struct Figures

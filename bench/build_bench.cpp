@@ -11,7 +11,7 @@
 // saved, expiry, and the ads file rewritten. Laying down the folder and
 // starting the windows are not timed.
 
-#include "files/Cp1251.h"
+#include "BenchSupport.h"
 #include "ui/MessageBox.h"
 #include "ui/Unit1.h"
 #include "ui/Unit6.h"
@@ -37,44 +37,12 @@ namespace {
 
 constexpr int kRubrics = 50;
 
-QByteArray cp1251(const QString &text)
-{
-    return Cp1251::encode(text).value_or(QByteArray());
-}
-
-QByteArray rubricName(int i)
-{
-    return cp1251(u"Рубрика "_s) + QByteArray::number(i + 1);
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-bool layDown(const QString &folder, int ads)
-{
-    QByteArray list;
-    for (int i = 0; i < kRubrics; ++i)
-        list += (i ? "\r\n" : "") + rubricName(i);
-    const QByteArray text = cp1251(u"Сдам 1-комн. квартиру в центре, мебель, техника. Тел. 2-14-"_s);
-    QByteArray file;
-    file.reserve(qsizetype(ads) * 90);
-    for (int i = 0; i < ads; ++i)
-        file += QByteArray::number(1 + i % 5) + '|' + text + QByteArray::number(i % 100) + '|' +
-                rubricName(int((i * 7919LL) % kRubrics)) + "|\r\n";
-    const QDir dir(folder);
-    return writeFile(dir.filePath(u"Рубрики.txt"_s), list) && writeFile(dir.filePath(u"x.txt"_s), file) &&
-           QFile::copy(QStringLiteral(VERMATA_SOURCE_DIR "/tests/fixtures/word/template.docx"),
-                       dir.filePath(u"Шаблон.doc"_s));
-}
-
 // One timed build; -1 on failure.
 double timedBuild(int ads)
 {
     QTemporaryDir dir;
-    if (!dir.isValid() || !layDown(dir.path(), ads) || !QDir::setCurrent(dir.path()))
+    if (!dir.isValid() || !Bench::layDownIssueFolder(dir.path(), ads, kRubrics) ||
+        !QDir::setCurrent(dir.path()))
         return -1;
     QStringList messages;
     MessageBox::captureForTests(&messages);

@@ -62,12 +62,6 @@ void selectRow(int row)
     Form1->StringGrid1->setCurrentIndex(Form1->grid().index(row - 1, AdList::Text));
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 void print(const char *name, const Figures &f)
 {
     std::printf("%-34s %8.1f %8.1f %8.1f\n", name, f.median, f.min, f.max);

@@ -8,7 +8,7 @@
 // "Выпуск" > "Предпросмотр…" from the click until the window is shown with
 // every rubric and ad in it and the events that showing it posted are handled.
 
-#include "files/Cp1251.h"
+#include "BenchSupport.h"
 #include "ui/IssuePreviewWindow.h"
 #include "ui/MessageBox.h"
 #include "ui/Unit1.h"
@@ -34,17 +34,6 @@ namespace {
 constexpr int kAds = 100000;
 constexpr int kRubrics = 50;
 
-QByteArray cp1251(const QString &text)
-{
-    return Cp1251::encode(text).value_or(QByteArray());
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -56,18 +45,7 @@ int main(int argc, char **argv)
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 9;
 
     QTemporaryDir dir;
-    QByteArray list;
-    for (int i = 0; i < kRubrics; ++i)
-        list += (i ? "\r\n" : "") + cp1251(u"Рубрика "_s) + QByteArray::number(i + 1);
-    const QByteArray text = cp1251(u"Сдам 1-комн. квартиру в центре, мебель, техника. Тел. 2-14-"_s);
-    QByteArray ads;
-    for (int i = 0; i < kAds; ++i)
-        ads += QByteArray::number(1 + i % 5) + '|' + text + QByteArray::number(i % 100) + '|' +
-               cp1251(u"Рубрика "_s) + QByteArray::number(1 + (i * 7919LL) % kRubrics) + "|\r\n";
-    if (!dir.isValid() || !writeFile(dir.filePath(u"Рубрики.txt"_s), list) ||
-        !writeFile(dir.filePath(u"x.txt"_s), ads) ||
-        !QFile::copy(QStringLiteral(VERMATA_SOURCE_DIR "/tests/fixtures/word/template.docx"),
-                     dir.filePath(u"Шаблон.doc"_s)) ||
+    if (!dir.isValid() || !Bench::layDownIssueFolder(dir.path(), kAds, kRubrics) ||
         !QDir::setCurrent(dir.path())) {
         std::fprintf(stderr, "cannot prepare the working folder\n");
         return 1;
