@@ -66,6 +66,16 @@ QByteArray relationshipsOf(const QByteArray &part)
     return folderOf(part) + "_rels/" + part.mid(slash + 1) + ".rels";
 }
 
+// The prefix root uses for the WordprocessingML namespace.
+bool wordPrefix(const pugi::xml_node &root, std::string &w)
+{
+    for (const char *uri : kWordNamespaces) {
+        if (XmlPart::prefixFor(root, uri, w))
+            return true;
+    }
+    return false;
+}
+
 // A paragraph that shows nothing: it holds its properties and bookmarks only.
 bool holdsNothing(const pugi::xml_node &paragraph, const std::string &w)
 {
@@ -265,10 +275,7 @@ Status DocxDocument::readParagraphStyles(const QByteArray &mainPart)
         return status;
     const pugi::xml_node root = styles.document_element();
     std::string w;
-    bool found = false;
-    for (const char *uri : kWordNamespaces)
-        found = found || XmlPart::prefixFor(root, uri, w);
-    if (!found)
+    if (!wordPrefix(root, w))
         return {};
     const QByteArray p = QByteArray::fromStdString(m_prefix);
     const std::string typeName = w + "type", idName = w + "styleId", nameName = w + "name", val = w + "val";
@@ -306,10 +313,7 @@ Status DocxDocument::prepareMainPart(qsizetype index)
         return status;
     const pugi::xml_node root = doc.document_element();
     std::string w;
-    bool found = false;
-    for (const char *uri : kWordNamespaces)
-        found = found || XmlPart::prefixFor(root, uri, w);
-    if (!found || std::string(root.name()) != w + "document")
+    if (!wordPrefix(root, w) || std::string(root.name()) != w + "document")
         return failure(WordErrors::UnsupportedKind);
     pugi::xml_node body = root.child((w + "body").c_str());
     if (!body)
@@ -426,12 +430,7 @@ void DocxDocument::appendRun(QByteArray &out, QStringView run) const
 
 void DocxDocument::appendParagraph(QStringView text, QStringView styleName)
 {
-    const Styled *styled = nullptr;
-    if (!styleName.isEmpty() && !m_styles.isEmpty()) {
-        const auto it = m_styles.constFind(styleKey(styleName));
-        if (it != m_styles.cend())
-            styled = &*it;
-    }
+    const Styled *styled = findStyle(m_styles, styleName);
     const QByteArray &paragraphOpen = styled ? styled->paragraphOpen : m_paragraphOpen;
     const QByteArray &runOpen = styled ? styled->runOpen : m_runOpen;
     QString storage;

@@ -3,6 +3,7 @@
 #include "files/Status.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringView>
 
@@ -35,6 +36,16 @@ public:
 inline QString styleKey(QStringView name)
 {
     return name.toString().toCaseFolded();
+}
+
+// The entry of styles for the style named styleName, or null when there is none.
+template <typename Markup>
+const Markup *findStyle(const QHash<QString, Markup> &styles, QStringView styleName)
+{
+    if (styleName.isEmpty() || styles.isEmpty())
+        return nullptr;
+    const auto it = styles.constFind(styleKey(styleName));
+    return it == styles.cend() ? nullptr : &*it;
 }
 
 using DocumentPtr = std::unique_ptr<EditableDocument>;

@@ -408,12 +408,7 @@ void OdtDocument::appendSpaces(QByteArray &out, const QByteArray &open, qsizetyp
 // is written as text:s.
 void OdtDocument::appendParagraph(QStringView text, QStringView styleName)
 {
-    const Styled *styled = nullptr;
-    if (!styleName.isEmpty() && !m_styles.isEmpty()) {
-        const auto it = m_styles.constFind(styleKey(styleName));
-        if (it != m_styles.cend())
-            styled = &*it;
-    }
+    const Styled *styled = findStyle(m_styles, styleName);
     const QByteArray &paragraphOpen = styled ? styled->paragraphOpen : m_paragraphOpen;
     const QByteArray &emptyParagraph = styled ? styled->emptyParagraph : m_emptyParagraph;
     QString storage;

@@ -56,6 +56,33 @@ bool isTrailingGroup(const QByteArray &word)
     return isOneOf(word, {"themedata", "colorschememapping", "latentstyles", "datastore"});
 }
 
+// The control word whose letters start at bytes[at], up to end: its word, its
+// numeric parameter and where what follows it starts (after a delimiting blank).
+struct ControlWord
+{
+    QByteArray word;
+    QByteArray parameter;
+    qsizetype next;
+};
+
+ControlWord readControlWord(const QByteArray &bytes, qsizetype at, qsizetype end)
+{
+    qsizetype j = at;
+    while (j < end && isLetter(bytes[j]))
+        ++j;
+    ControlWord control{bytes.mid(at, j - at), {}, 0};
+    const qsizetype parameterStart = j;
+    if (j < end && bytes[j] == '-')
+        ++j;
+    while (j < end && isDigit(bytes[j]))
+        ++j;
+    control.parameter = bytes.mid(parameterStart, j - parameterStart);
+    if (j < end && bytes[j] == ' ')
+        ++j;
+    control.next = j;
+    return control;
+}
+
 struct Scan
 {
     qsizetype insertAt = -1;
@@ -153,18 +180,8 @@ bool scanRtf(const QByteArray &bytes, Scan &scan, QString &problem)
             }
             const char next = bytes[i + 1];
             if (isLetter(next)) {
-                qsizetype j = i + 1;
-                while (j < n && isLetter(bytes[j]))
-                    ++j;
-                const QByteArray word = bytes.mid(i + 1, j - i - 1);
-                qsizetype parameterStart = j;
-                if (j < n && bytes[j] == '-')
-                    ++j;
-                while (j < n && isDigit(bytes[j]))
-                    ++j;
-                const QByteArray parameter = bytes.mid(parameterStart, j - parameterStart);
-                if (j < n && bytes[j] == ' ')
-                    ++j;
+                const auto [word, parameter, after] = readControlWord(bytes, i + 1, n);
+                qsizetype j = after;
                 if (word == "bin") {
                     bool ok = false;
                     const qint64 length = parameter.toLongLong(&ok);
@@ -301,18 +318,7 @@ QHash<QString, QByteArray> paragraphStyles(const QByteArray &bytes)
                 if (j < 0)
                     break;
             } else if (c == '\\' && j + 1 < end && isLetter(bytes[j + 1])) {
-                qsizetype k = j + 1;
-                while (k < end && isLetter(bytes[k]))
-                    ++k;
-                const QByteArray word = bytes.mid(j + 1, k - j - 1);
-                const qsizetype parameterStart = k;
-                if (k < end && bytes[k] == '-')
-                    ++k;
-                while (k < end && isDigit(bytes[k]))
-                    ++k;
-                const QByteArray parameter = bytes.mid(parameterStart, k - parameterStart);
-                if (k < end && bytes[k] == ' ')
-                    ++k;
+                const auto [word, parameter, k] = readControlWord(bytes, j + 1, end);
                 if (word == "s")
                     number = parameter;
                 else if (word == "u") {
@@ -368,12 +374,7 @@ public:
         // The template's last paragraph has no paragraph mark yet: end it first.
         if (m_openParagraph && m_document.size() == m_headSize)
             m_document += "\\par\r\n";
-        const QByteArray *styled = nullptr;
-        if (!styleName.isEmpty() && !m_styles.isEmpty()) {
-            const auto it = m_styles.constFind(styleKey(styleName));
-            if (it != m_styles.cend())
-                styled = &*it;
-        }
+        const QByteArray *styled = findStyle(m_styles, styleName);
         QString storage;
         if (styled)
             m_document += *styled;
