@@ -39,23 +39,6 @@ Status build(const QString &templatePath, const QString &target, bool withStyles
     return status;
 }
 
-// [style in lower case, text] per paragraph, as read_styles.py reads them.
-bool readStyles(const QString &kind, const QString &file, QList<QStringList> &paragraphs, QString &error)
-{
-    QProcess process;
-    process.start(u"/usr/bin/python3"_s,
-                  {QStringLiteral(VERMATA_SOURCE_DIR "/tests/word/read_styles.py"), kind, file});
-    if (!process.waitForFinished(300000) || process.exitStatus() != QProcess::NormalExit ||
-        process.exitCode() != 0) {
-        error = QString::fromUtf8(process.readAllStandardError());
-        return false;
-    }
-    paragraphs.clear();
-    for (const QJsonValue &pair : QJsonDocument::fromJson(process.readAllStandardOutput()).array())
-        paragraphs.append({pair[0].toString(), pair[1].toString()});
-    return true;
-}
-
 } // namespace
 
 class TestWordStyles : public QObject
@@ -96,11 +79,11 @@ void TestWordStyles::headingsAndAdsTakeTheTemplatesStyles()
 
     QList<QStringList> expected, actual;
     QString error;
-    QVERIFY2(readStyles(kind, fixture(templateName), expected, error), qPrintable(error));
+    QVERIFY2(WordTest::readStyles(kind, fixture(templateName), expected, error), qPrintable(error));
     QVERIFY2(!expected.isEmpty(), "the reader found no paragraphs in the template");
     for (const Paragraph &p : kIssue)
         expected.append({p.style.toLower(), p.text});
-    QVERIFY2(readStyles(kind, issue, actual, error), qPrintable(error));
+    QVERIFY2(WordTest::readStyles(kind, issue, actual, error), qPrintable(error));
     if (kind == u"rtf"_s) {
         // LibreOffice 7.4 reads each blank of a run of blanks in RTF as a
         // six-per-em space and a blank.
