@@ -51,9 +51,10 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
 
 // A working folder for an issue: `ads` ads of about 60 Cyrillic characters
 // spread over `rubrics` rubrics ("Рубрика 1", …) in the rubric list, counts 1
-// to 5 (so a fifth of the ads run out), and the .docx template of the
-// engine's tests as "Шаблон.doc".
-inline bool layDownIssueFolder(const QString &folder, int ads, int rubrics)
+// to 5 (so a fifth of the ads run out), and a template of the engine's tests
+// (by default the .docx one) as "Шаблон.doc".
+inline bool layDownIssueFolder(const QString &folder, int ads, int rubrics,
+                               const QString &templateFixture = QStringLiteral("template.docx"))
 {
     auto rubricName = [](int i) -> QByteArray {
         return cp1251(QStringLiteral("Рубрика ")) + QByteArray::number(i + 1);
@@ -74,7 +75,7 @@ inline bool layDownIssueFolder(const QString &folder, int ads, int rubrics)
     const QDir dir(folder);
     return writeFile(dir.filePath(QStringLiteral("Рубрики.txt")), list) &&
            writeFile(dir.filePath(QStringLiteral("x.txt")), file) &&
-           QFile::copy(QStringLiteral(VERMATA_SOURCE_DIR "/tests/fixtures/word/template.docx"),
+           QFile::copy(QStringLiteral(VERMATA_SOURCE_DIR "/tests/fixtures/word/") + templateFixture,
                        dir.filePath(QStringLiteral("Шаблон.doc")));
 }
 

@@ -89,7 +89,7 @@ for line in "Exec=vermata --desktop" "Icon=vermata" "Name=Vermata" "Name\[ru\]=Ð
   check "desktop entry: $line" grep -qxE "$line" "$desktop"
 done
 for page in man1 ru/man1; do
-  for option in --desktop --build --preview --help; do
+  for option in --desktop --build --preview --pdf --help; do
     check "manual page $page documents $option" \
       grep -q -- "$option" <(LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$usr/share/man/$page/vermata.1.gz" 2>&1)
   done

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "build/IssuePlan.h"
+#include "build/PdfExport.h"
 #include "build/Workspace.h"
 #include "word/DocumentAssembler.h"
 
@@ -13,12 +14,16 @@ namespace CommandLine {
 namespace {
 
 const QStringList kCommands = {u"--build"_s, u"--preview"_s, u"--help"_s, u"-h"_s};
+const QString kPdf = u"--pdf"_s;
 const QStringList kPathOptions = {u"--ads"_s, u"--rubrics"_s, u"--template"_s};
 
 const QString kHelp = uR"(Использование / Usage:
   vermata                       открыть редактор / open the editor
   vermata --build ФАЙЛ [ключи]  собрать выпуск в ФАЙЛ без окна / build the issue into FILE, no window
   vermata --preview [ключи]     показать, что попадёт в выпуск / print what the next issue would hold
+  vermata --pdf [--ads ПУТЬ]    сохранить последний собранный выпуск в PDF (нужен LibreOffice) /
+                                save the issue last built as PDF beside it (needs LibreOffice)
+  vermata --build ФАЙЛ --pdf    собрать выпуск и сохранить его в PDF / build the issue, then its PDF
   vermata --help                эта справка / this help
 
 Ключи / options:
@@ -38,14 +43,30 @@ and takes one insertion off every ad. Errors go to standard error.
   1  ошибка, объявления не изменены / failure, no ad charged (--preview: the build would stop)
   2  неверные ключи / usage error
   3  выпуск собран, но файл объявлений не записан / issue built, ads file not rewritten
+  4  выпуск собран, но PDF не сохранён / issue built (--build --pdf), its PDF not saved
 )"_s;
+
+// A PDF of the issue last built beside the ads file; false after a message.
+bool savePdf(const QString &adsPath, QTextStream &out, QTextStream &err)
+{
+    Result<QString> document = PdfExport::lastIssueDocument(adsPath);
+    if (document.ok())
+        document = PdfExport::convert(document.value());
+    if (!document.ok()) {
+        err << messageForDisplay(document.status().message()) << Qt::endl;
+        return false;
+    }
+    out << u"PDF сохранён: %1\n"_s.arg(document.value());
+    out.flush();
+    return true;
+}
 
 } // namespace
 
 bool wanted(const QStringList &arguments)
 {
     for (const QString &argument : arguments) {
-        if (kCommands.contains(argument) || kPathOptions.contains(argument))
+        if (kCommands.contains(argument) || kPathOptions.contains(argument) || argument == kPdf)
             return true;
     }
     return false;
@@ -56,6 +77,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     Workspace workspace;
     QString command;
     QString target;
+    bool pdf = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
         const bool takesValue = argument == u"--build"_s || kPathOptions.contains(argument);
@@ -71,6 +93,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             command = argument;
             if (argument == u"--build"_s)
                 target = arguments[++i];
+        } else if (argument == kPdf) {
+            pdf = true;
         } else if (argument == u"--ads"_s) {
             workspace.adsPath = arguments[++i];
         } else if (argument == u"--rubrics"_s) {
@@ -82,6 +106,13 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             return UsageError;
         }
     }
+
+    if (pdf && command == u"--preview"_s) {
+        err << u"Ключ --pdf можно дать отдельно или вместе с --build."_s << Qt::endl;
+        return UsageError;
+    }
+    if (pdf && command.isEmpty())
+        return savePdf(workspace.adsPath, out, err) ? Success : Failed;
 
     if (command.isEmpty() || command == u"--help"_s || command == u"-h"_s) {
         out << kHelp;
@@ -124,6 +155,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         err << messageForDisplay(outcome.saved.message()) << Qt::endl;
         return AdsFileNotSaved;
     }
+    if (pdf && !savePdf(workspace.adsPath, out, err))
+        return PdfNotSaved;
     return Success;
 }
 

@@ -120,13 +120,18 @@ Status fillBuckets(const AdList &ads, const AdRubrics &rubrics)
     return failure;
 }
 
+// Templates opt in to newspaper typesetting by defining paragraph styles of
+// these names; without them every paragraph looks like the template's last.
+const QString kHeadingStyle = u"Рубрика"_s;
+const QString kAdStyle = u"Объявление"_s;
+
 Status layOut(const QList<QByteArray> &rubricLines, DocumentAssembler &engine, Report *report)
 {
     QByteArray bucket;
     QString text;
     for (const QByteArray &line : rubricLines) {
         const QString rubric = Cp1251::decode(line);
-        if (Status s = engine.AppendParagraph(rubric); !s)
+        if (Status s = engine.AppendParagraph(rubric, kHeadingStyle); !s)
             return s;
         if (Status read = TextFile::readInto(RubricListFile::bucketPath(rubric), bucket); !read)
             return read;
@@ -136,7 +141,7 @@ Status layOut(const QList<QByteArray> &rubricLines, DocumentAssembler &engine, R
             if (!appended)
                 return;
             Cp1251::decodeInto(ad, text);
-            appended = engine.AppendParagraph(text);
+            appended = engine.AppendParagraph(text, kAdStyle);
             ++printed;
         });
         if (report)

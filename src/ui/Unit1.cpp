@@ -1,5 +1,6 @@
 #include "ui/Unit1.h"
 
+#include "build/PdfExport.h"
 #include "ui/AdGridView.h"
 #include "ui/FindWindow.h"
 #include "ui/IssuePreviewWindow.h"
@@ -16,6 +17,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
@@ -24,6 +26,7 @@
 #include <QLocale>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
@@ -152,6 +155,15 @@ void TForm1::buildMenu()
     issueMenu->setObjectName(QStringLiteral("IssueMenu"));
     PreviewIssueAction = issueMenu->addAction(QStringLiteral("Предпросмотр…"));
     TakeBackIssueAction = issueMenu->addAction(QStringLiteral("Отменить последний выпуск"));
+    issueMenu->addSeparator();
+    SavePdfAction = issueMenu->addAction(QStringLiteral("Сохранить в PDF…"));
+    // Without LibreOffice the item stays in place and says what it needs.
+    const QString pdfUnavailable = PdfExport::unavailableReason(PdfExport::findOffice());
+    SavePdfAction->setEnabled(pdfUnavailable.isEmpty());
+    SavePdfAction->setToolTip(pdfUnavailable.isEmpty()
+                                  ? QStringLiteral("Сохранить последний собранный выпуск в PDF рядом с ним")
+                                  : messageForDisplay(pdfUnavailable));
+    issueMenu->setToolTipsVisible(true);
     QMenu *N6 = menuBar()->addMenu(QStringLiteral("Справка"));
     N7 = N6->addAction(QStringLiteral("О программе"));
     N1->setObjectName(QStringLiteral("N1"));
@@ -164,6 +176,7 @@ void TForm1::buildMenu()
     connect(N7, &QAction::triggered, this, &TForm1::N7Click);
     connect(PreviewIssueAction, &QAction::triggered, this, &TForm1::PreviewIssueClick);
     connect(TakeBackIssueAction, &QAction::triggered, this, &TForm1::TakeBackIssueClick);
+    connect(SavePdfAction, &QAction::triggered, this, &TForm1::SavePdfClick);
 }
 
 namespace {
@@ -594,6 +607,37 @@ void TForm1::TakeBackIssueClick()
     }
     if (grid().adCount() > 0)
         placeCurrentCell(1, 0);
+}
+
+void TForm1::SavePdfClick()
+{
+    const Result<QString> document = PdfExport::lastIssueDocument(m_workspace.adsPath);
+    if (!document) {
+        reportFailure(document.status());
+        return;
+    }
+    QProgressDialog progress(
+        QStringLiteral("LibreOffice сохраняет «%1» в PDF…").arg(QFileInfo(document.value()).fileName()),
+        QStringLiteral("Прервать"), 0, 0, this);
+    progress.setWindowTitle(MessageBox::kApplicationTitle);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setValue(0);
+    PdfExport::Options options;
+    options.whileWaiting = [&progress] {
+        QCoreApplication::processEvents();
+        return !progress.wasCanceled();
+    };
+    const Result<QString> pdf = PdfExport::convert(document.value(), options);
+    const bool canceled = progress.wasCanceled();
+    progress.reset();
+    if (canceled)
+        return;
+    if (!pdf) {
+        reportFailure(pdf.status());
+        return;
+    }
+    MessageBox::showInformation(this, QStringLiteral("PDF сохранён: «%1».").arg(pdf.value()));
 }
 
 int TForm1::currentCellRow() const

@@ -77,6 +77,7 @@ public:
     QAction *N7 = nullptr;                  // Справка > О программе
     QAction *PreviewIssueAction = nullptr;  // Выпуск > Предпросмотр…
     QAction *TakeBackIssueAction = nullptr; // Выпуск > Отменить последний выпуск
+    QAction *SavePdfAction = nullptr;       // Выпуск > Сохранить в PDF…
 
     // Правка: taking edits back and making them again, and finding ads.
     QAction *UndoItem = nullptr;
@@ -102,6 +103,7 @@ public:
     void StringGrid1SelectCell(int column, int row);
     void PreviewIssueClick();
     void TakeBackIssueClick();
+    void SavePdfClick();
 
     // Makes row (1-based) the grid's current row as a click on it would: the
     // memo shows its text, CurrentRow follows, and the grid scrolls to it.

@@ -94,11 +94,11 @@ Status DocumentAssembler::OpenTemplate(const QString &path)
     return {};
 }
 
-Status DocumentAssembler::AppendParagraph(const QString &text)
+Status DocumentAssembler::AppendParagraph(const QString &text, const QString &styleName)
 {
     if (!m_document)
         return WordErrors::noOpenDocument();
-    m_document->appendParagraph(text);
+    m_document->appendParagraph(text, styleName);
     return {};
 }
 

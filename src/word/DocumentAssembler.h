@@ -34,8 +34,11 @@ public:
     // paragraph properties of the template's last paragraph. Characters that
     // documents cannot hold (control characters other than tab and line ends)
     // are left out; a line end becomes a line break inside the paragraph.
-    // Fails only when no document is open.
-    Status AppendParagraph(const QString &text);
+    // When styleName names a paragraph style the template defines (as the
+    // word processor shows the name, in any letter case), the paragraph takes
+    // that style instead; a character style or a style of another kind with
+    // that name does not count. Fails only when no document is open.
+    Status AppendParagraph(const QString &text, const QString &styleName = {});
 
     // Writes the open document to name (relative to the working directory),
     // replacing an existing file atomically: a failed save leaves the old file

@@ -66,6 +66,16 @@ QByteArray relationshipsOf(const QByteArray &part)
     return folderOf(part) + "_rels/" + part.mid(slash + 1) + ".rels";
 }
 
+// The prefix root uses for the WordprocessingML namespace.
+bool wordPrefix(const pugi::xml_node &root, std::string &w)
+{
+    for (const char *uri : kWordNamespaces) {
+        if (XmlPart::prefixFor(root, uri, w))
+            return true;
+    }
+    return false;
+}
+
 // A paragraph that shows nothing: it holds its properties and bookmarks only.
 bool holdsNothing(const pugi::xml_node &paragraph, const std::string &w)
 {
@@ -94,7 +104,7 @@ public:
     }
 
     Status load();
-    void appendParagraph(QStringView text) override;
+    void appendParagraph(QStringView text, QStringView styleName) override;
     Result<QByteArray> render() const override;
     qsizetype heldBytes() const override
     {
@@ -115,6 +125,7 @@ private:
     Status findMainPart(QByteArray &mainPart);
     Status prepareMainPart(qsizetype index);
     Status dropMacros(const QByteArray &mainPart, QList<QByteArray> &removedParts);
+    Status readParagraphStyles(const QByteArray &mainPart);
     void appendRun(QByteArray &out, QStringView run) const;
 
     QList<ZipArchive::Entry> m_entries;
@@ -137,6 +148,15 @@ private:
     QByteArray m_textClose;
     QByteArray m_tab;
     QByteArray m_break;
+
+    // Paragraph and run openings for the template's paragraph styles, by styleKey().
+    struct Styled
+    {
+        QByteArray paragraphOpen;
+        QByteArray runOpen;
+    };
+    QHash<QString, Styled> m_styles;
+    std::string m_prefix;
 };
 
 Status DocxDocument::findMainPart(QByteArray &mainPart)
@@ -229,6 +249,48 @@ Status DocxDocument::load()
     }
     if (typesChanged)
         m_entries[typesIndex].data = XmlPart::save(types);
+    return readParagraphStyles(mainPart);
+}
+
+// The styles part the main part refers to; paragraph styles only (w:type
+// "paragraph"), under the name Word shows (w:name).
+Status DocxDocument::readParagraphStyles(const QByteArray &mainPart)
+{
+    const qsizetype relsIndex = find(relationshipsOf(mainPart));
+    if (relsIndex < 0)
+        return {};
+    pugi::xml_document rels;
+    if (Status status = parsePart(rels, relsIndex); !status.ok())
+        return status;
+    qsizetype stylesIndex = -1;
+    for (const pugi::xml_node &rel : rels.document_element().children()) {
+        if (endsWith(rel.attribute("Type").value(), "/styles") &&
+            std::strcmp(rel.attribute("TargetMode").value(), "External") != 0)
+            stylesIndex = find(resolvePart(folderOf(mainPart), rel.attribute("Target").value()));
+    }
+    if (stylesIndex < 0)
+        return {};
+    pugi::xml_document styles;
+    if (Status status = parsePart(styles, stylesIndex); !status.ok())
+        return status;
+    const pugi::xml_node root = styles.document_element();
+    std::string w;
+    if (!wordPrefix(root, w))
+        return {};
+    const QByteArray p = QByteArray::fromStdString(m_prefix);
+    const std::string typeName = w + "type", idName = w + "styleId", nameName = w + "name", val = w + "val";
+    for (const pugi::xml_node &style : root.children((w + "style").c_str())) {
+        if (std::strcmp(style.attribute(typeName.c_str()).value(), "paragraph") != 0)
+            continue;
+        const char *name = style.child(nameName.c_str()).attribute(val.c_str()).value();
+        const QString key = styleKey(QString::fromUtf8(name));
+        if (key.isEmpty() || m_styles.contains(key))
+            continue;
+        QByteArray open = '<' + p + "p><" + p + "pPr><" + p + "pStyle " + p + "val=\"";
+        ParagraphText::appendXmlAttribute(open, QString::fromUtf8(style.attribute(idName.c_str()).value()));
+        open += "\"/></" + p + "pPr>";
+        m_styles.insert(key, {open, '<' + p + "r>"});
+    }
     return {};
 }
 
@@ -251,10 +313,7 @@ Status DocxDocument::prepareMainPart(qsizetype index)
         return status;
     const pugi::xml_node root = doc.document_element();
     std::string w;
-    bool found = false;
-    for (const char *uri : kWordNamespaces)
-        found = found || XmlPart::prefixFor(root, uri, w);
-    if (!found || std::string(root.name()) != w + "document")
+    if (!wordPrefix(root, w) || std::string(root.name()) != w + "document")
         return failure(WordErrors::UnsupportedKind);
     pugi::xml_node body = root.child((w + "body").c_str());
     if (!body)
@@ -299,6 +358,7 @@ Status DocxDocument::prepareMainPart(qsizetype index)
             rPr.remove_child((w + name).c_str());
     }
     const QByteArray p = QByteArray::fromStdString(w);
+    m_prefix = w;
     m_paragraphOpen = '<' + p + "p>" + XmlPart::print(pPr);
     m_paragraphClose = "</" + p + "p>";
     m_runOpen = '<' + p + "r>" + XmlPart::print(rPr);
@@ -368,18 +428,21 @@ void DocxDocument::appendRun(QByteArray &out, QStringView run) const
     out += m_textClose;
 }
 
-void DocxDocument::appendParagraph(QStringView text)
+void DocxDocument::appendParagraph(QStringView text, QStringView styleName)
 {
+    const Styled *styled = findStyle(m_styles, styleName);
+    const QByteArray &paragraphOpen = styled ? styled->paragraphOpen : m_paragraphOpen;
+    const QByteArray &runOpen = styled ? styled->runOpen : m_runOpen;
     QString storage;
     const QStringView clean = ParagraphText::cleaned(text, storage);
     // Every character may become a run of its own with an escape in it.
     const qsizetype most =
-        m_paragraphOpen.size() + m_runOpen.size() + m_runClose.size() + m_paragraphClose.size() +
+        paragraphOpen.size() + runOpen.size() + m_runClose.size() + m_paragraphClose.size() +
         clean.size() * (6 + m_textOpen.size() + m_textClose.size() + std::max(m_tab.size(), m_break.size()));
     QByteArray &out = m_body.blockFor(most);
-    out += m_paragraphOpen;
+    out += paragraphOpen;
     if (!clean.isEmpty()) {
-        out += m_runOpen;
+        out += runOpen;
         qsizetype start = 0;
         for (qsizetype i = 0; i < clean.size(); ++i) {
             const char16_t c = clean[i].unicode();

@@ -3,6 +3,7 @@
 #include "files/Status.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringView>
 
@@ -17,7 +18,11 @@ class EditableDocument
 public:
     virtual ~EditableDocument() = default;
 
-    virtual void appendParagraph(QStringView text) = 0;
+    // styleName, when not empty, names a paragraph style of the template as
+    // the word processor shows it, in any letter case: the paragraph takes
+    // that style instead of the last paragraph's properties. A name the
+    // template has no paragraph style for is ignored.
+    virtual void appendParagraph(QStringView text, QStringView styleName) = 0;
 
     // The complete file, in the template's format.
     virtual Result<QByteArray> render() const = 0;
@@ -26,6 +31,22 @@ public:
     // document must cost memory in proportion to its template and paragraphs.
     virtual qsizetype heldBytes() const = 0;
 };
+
+// The key under which a style name is looked up: letter case does not count.
+inline QString styleKey(QStringView name)
+{
+    return name.toString().toCaseFolded();
+}
+
+// The entry of styles for the style named styleName, or null when there is none.
+template <typename Markup>
+const Markup *findStyle(const QHash<QString, Markup> &styles, QStringView styleName)
+{
+    if (styleName.isEmpty() || styles.isEmpty())
+        return nullptr;
+    const auto it = styles.constFind(styleKey(styleName));
+    return it == styles.cend() ? nullptr : &*it;
+}
 
 using DocumentPtr = std::unique_ptr<EditableDocument>;
 

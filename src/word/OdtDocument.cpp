@@ -6,6 +6,8 @@
 #include "word/WordErrors.h"
 #include "word/XmlPart.h"
 
+#include <QHash>
+
 #include <cstring>
 
 using namespace Qt::Literals::StringLiterals;
@@ -15,6 +17,7 @@ namespace {
 constexpr const char *kOfficeNamespace = "urn:oasis:names:tc:opendocument:xmlns:office:1.0";
 constexpr const char *kTextNamespace = "urn:oasis:names:tc:opendocument:xmlns:text:1.0";
 constexpr const char *kTableNamespace = "urn:oasis:names:tc:opendocument:xmlns:table:1.0";
+constexpr const char *kStyleNamespace = "urn:oasis:names:tc:opendocument:xmlns:style:1.0";
 constexpr const char *kManifestNamespace = "urn:oasis:names:tc:opendocument:xmlns:manifest:1.0";
 const QByteArray kTextType = QByteArrayLiteral("application/vnd.oasis.opendocument.text");
 const QByteArray kTextTemplateType = QByteArrayLiteral("application/vnd.oasis.opendocument.text-template");
@@ -200,7 +203,7 @@ public:
     {}
 
     Status load();
-    void appendParagraph(QStringView text) override;
+    void appendParagraph(QStringView text, QStringView styleName) override;
     Result<QByteArray> render() const override;
     qsizetype heldBytes() const override
     {
@@ -227,6 +230,7 @@ private:
     }
     Status prepareContent(qsizetype index);
     Status makeDocumentManifest();
+    void collectParagraphStyles(const pugi::xml_node &styles);
     static void appendSpaces(QByteArray &out, const QByteArray &open, qsizetype count);
 
     QList<ZipArchive::Entry> m_entries;
@@ -244,6 +248,19 @@ private:
     QByteArray m_spaceOpen; // "<text:s", completed by the count
     QByteArray m_tab;
     QByteArray m_break;
+
+    // Openings for the template's paragraph styles, by styleKey() of the name
+    // the word processor shows, and the pieces they are made of.
+    struct Styled
+    {
+        QByteArray paragraphOpen;
+        QByteArray emptyParagraph;
+    };
+    QHash<QString, Styled> m_styles;
+    QByteArray m_itemOpen;
+    QByteArray m_itemClose;
+    QByteArray m_textPrefix;
+    std::string m_stylePrefix;
 };
 
 Status OdtDocument::load()
@@ -257,6 +274,17 @@ Status OdtDocument::load()
         return failure(WordErrors::BrokenDocument, u"нет части content.xml"_s);
     if (Status status = prepareContent(m_contentIndex); !status.ok())
         return status;
+    // Styles of the document's own (office:styles) are in styles.xml.
+    if (const qsizetype stylesIndex = find("styles.xml"); stylesIndex >= 0) {
+        pugi::xml_document styles;
+        if (Status status = parsePart(styles, stylesIndex); !status.ok())
+            return status;
+        std::string office;
+        const pugi::xml_node root = styles.document_element();
+        if (XmlPart::prefixFor(root, kOfficeNamespace, office) &&
+            XmlPart::prefixFor(root, kStyleNamespace, m_stylePrefix))
+            collectParagraphStyles(root.child((office + "styles").c_str()));
+    }
     if (type == kTextTemplateType) {
         m_entries[m_mimetypeIndex].data = kTextType;
         if (Status status = makeDocumentManifest(); !status.ok())
@@ -288,6 +316,12 @@ Status OdtDocument::prepareContent(qsizetype index)
     const QByteArray item = QByteArray::fromStdString(placement.listItem);
     const QByteArray itemOpen = item.isEmpty() ? QByteArray() : '<' + item + '>';
     const QByteArray itemClose = item.isEmpty() ? QByteArray() : "</" + item + '>';
+    m_itemOpen = itemOpen;
+    m_itemClose = itemClose;
+    m_textPrefix = t;
+    // Automatic paragraph styles of content.xml may be chosen by name too.
+    if (XmlPart::prefixFor(root, kStyleNamespace, m_stylePrefix))
+        collectParagraphStyles(root.child((office + "automatic-styles").c_str()));
     m_paragraphOpen = itemOpen + '<' + t + 'p';
     if (const pugi::xml_attribute style = placement.lastParagraph.attribute((text + "style-name").c_str())) {
         m_paragraphOpen += ' ' + t + "style-name=\"";
@@ -309,6 +343,26 @@ Status OdtDocument::prepareContent(qsizetype index)
     m_tail = std::move(split.tail);
     m_entries[index].data.clear();
     return {};
+}
+
+void OdtDocument::collectParagraphStyles(const pugi::xml_node &styles)
+{
+    const std::string &s = m_stylePrefix;
+    const std::string family = s + "family", name = s + "name", displayName = s + "display-name";
+    const QByteArray &t = m_textPrefix;
+    for (const pugi::xml_node &style : styles.children((s + "style").c_str())) {
+        if (std::strcmp(style.attribute(family.c_str()).value(), "paragraph") != 0)
+            continue;
+        const char *internal = style.attribute(name.c_str()).value();
+        const pugi::xml_attribute shown = style.attribute(displayName.c_str());
+        const QString key = styleKey(QString::fromUtf8(shown ? shown.value() : internal));
+        if (key.isEmpty() || !*internal || m_styles.contains(key))
+            continue;
+        QByteArray open = m_itemOpen + '<' + t + "p " + t + "style-name=\"";
+        ParagraphText::appendXmlAttribute(open, QString::fromUtf8(internal));
+        open += '"';
+        m_styles.insert(key, {open + '>', open + "/>" + m_itemClose});
+    }
 }
 
 // A template's manifest describes the package as a template; the issue is a document.
@@ -352,19 +406,22 @@ void OdtDocument::appendSpaces(QByteArray &out, const QByteArray &open, qsizetyp
 // Readers collapse runs of blanks and drop them at the start and end of a
 // paragraph, so every blank that is not a single one between other characters
 // is written as text:s.
-void OdtDocument::appendParagraph(QStringView text)
+void OdtDocument::appendParagraph(QStringView text, QStringView styleName)
 {
+    const Styled *styled = findStyle(m_styles, styleName);
+    const QByteArray &paragraphOpen = styled ? styled->paragraphOpen : m_paragraphOpen;
+    const QByteArray &emptyParagraph = styled ? styled->emptyParagraph : m_emptyParagraph;
     QString storage;
     const QStringView clean = ParagraphText::cleaned(text, storage);
     // Every character may become an element of its own.
-    const qsizetype most = m_paragraphOpen.size() + m_paragraphClose.size() + m_emptyParagraph.size() +
+    const qsizetype most = paragraphOpen.size() + m_paragraphClose.size() + emptyParagraph.size() +
                            clean.size() * (6 + m_spaceOpen.size() + 20 + m_tab.size() + m_break.size());
     QByteArray &out = m_body.blockFor(most);
     if (clean.isEmpty()) {
-        out += m_emptyParagraph;
+        out += emptyParagraph;
         return;
     }
-    out += m_paragraphOpen;
+    out += paragraphOpen;
     const qsizetype n = clean.size();
     qsizetype start = 0; // of the characters not yet written
     bool afterElement = true;

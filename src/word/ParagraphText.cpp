@@ -24,8 +24,7 @@ bool needsCleaning(QStringView text)
 }
 
 // Writes cleaned run as UTF-8 at p, escaping what XML needs; returns the new end.
-template <bool Attribute>
-char *writeEscaped(char *p, QStringView run)
+template <bool Attribute> char *writeEscaped(char *p, QStringView run)
 {
     const char16_t *s = reinterpret_cast<const char16_t *>(run.utf16());
     const char16_t *end = s + run.size();
@@ -69,8 +68,7 @@ char *writeEscaped(char *p, QStringView run)
     return p;
 }
 
-template <bool Attribute>
-void appendEscaped(QByteArray &out, QStringView run)
+template <bool Attribute> void appendEscaped(QByteArray &out, QStringView run)
 {
     const qsizetype start = out.size();
     // At most six bytes per UTF-16 unit (&quot;); resize grows geometrically.

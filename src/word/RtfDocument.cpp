@@ -3,10 +3,12 @@
 // styles, data store) and of a section break that ends the text, and take the
 // paragraph formatting in force there.
 
+#include "files/Cp1251.h"
 #include "word/Formats.h"
 #include "word/ParagraphText.h"
 #include "word/WordErrors.h"
 
+#include <QHash>
 #include <QList>
 
 #include <cstring>
@@ -52,6 +54,33 @@ bool isHiddenDestination(const QByteArray &word)
 bool isTrailingGroup(const QByteArray &word)
 {
     return isOneOf(word, {"themedata", "colorschememapping", "latentstyles", "datastore"});
+}
+
+// The control word whose letters start at bytes[at], up to end: its word, its
+// numeric parameter and where what follows it starts (after a delimiting blank).
+struct ControlWord
+{
+    QByteArray word;
+    QByteArray parameter;
+    qsizetype next;
+};
+
+ControlWord readControlWord(const QByteArray &bytes, qsizetype at, qsizetype end)
+{
+    qsizetype j = at;
+    while (j < end && isLetter(bytes[j]))
+        ++j;
+    ControlWord control{bytes.mid(at, j - at), {}, 0};
+    const qsizetype parameterStart = j;
+    if (j < end && bytes[j] == '-')
+        ++j;
+    while (j < end && isDigit(bytes[j]))
+        ++j;
+    control.parameter = bytes.mid(parameterStart, j - parameterStart);
+    if (j < end && bytes[j] == ' ')
+        ++j;
+    control.next = j;
+    return control;
 }
 
 struct Scan
@@ -151,18 +180,8 @@ bool scanRtf(const QByteArray &bytes, Scan &scan, QString &problem)
             }
             const char next = bytes[i + 1];
             if (isLetter(next)) {
-                qsizetype j = i + 1;
-                while (j < n && isLetter(bytes[j]))
-                    ++j;
-                const QByteArray word = bytes.mid(i + 1, j - i - 1);
-                qsizetype parameterStart = j;
-                if (j < n && bytes[j] == '-')
-                    ++j;
-                while (j < n && isDigit(bytes[j]))
-                    ++j;
-                const QByteArray parameter = bytes.mid(parameterStart, j - parameterStart);
-                if (j < n && bytes[j] == ' ')
-                    ++j;
+                const auto [word, parameter, after] = readControlWord(bytes, i + 1, n);
+                qsizetype j = after;
                 if (word == "bin") {
                     bool ok = false;
                     const qint64 length = parameter.toLongLong(&ok);
@@ -232,27 +251,136 @@ bool scanRtf(const QByteArray &bytes, Scan &scan, QString &problem)
     return true;
 }
 
+// The end of the group that opens at bytes[at] (one past its closing brace), or -1.
+qsizetype groupEnd(const QByteArray &bytes, qsizetype at)
+{
+    int depth = 0;
+    for (qsizetype i = at; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '\\')
+            ++i;
+        else if (c == '{')
+            ++depth;
+        else if (c == '}' && --depth == 0)
+            return i + 1;
+    }
+    return -1;
+}
+
+// Words of a style sheet entry that describe the style, not the text's formatting.
+bool isStyleSheetOnly(const QByteArray &word)
+{
+    return isOneOf(word, {"s",         "sbasedon", "snext",     "slink",       "sautoupd",    "shidden",
+                          "additive",  "sqformat", "spriority", "ssemihidden", "sunhideused", "slocked",
+                          "spersonal", "scompose", "sreply",    "styrsid",     "keycode",     "alt",
+                          "shift",     "ctrl",     "fn",        "uc"});
+}
+
+// The paragraph styles of the style sheet: for each name (by styleKey()), the
+// opening of a paragraph in that style, which repeats the style's formatting
+// as RTF readers expect. Character (\cs), table (\ts) and section (\ds)
+// styles are written as \* groups and are left out.
+QHash<QString, QByteArray> paragraphStyles(const QByteArray &bytes)
+{
+    QHash<QString, QByteArray> styles;
+    const qsizetype sheet = bytes.indexOf("{\\stylesheet");
+    if (sheet < 0)
+        return styles;
+    const qsizetype sheetEnd = groupEnd(bytes, sheet);
+    if (sheetEnd < 0)
+        return styles;
+    const bool cyrillic = bytes.left(sheet).contains("\\ansicpg1251");
+    qsizetype i = sheet + 1;
+    while (i < sheetEnd - 1) {
+        if (bytes[i] == '\\') {
+            i += 2;
+            continue;
+        }
+        if (bytes[i] != '{') {
+            ++i;
+            continue;
+        }
+        const qsizetype end = groupEnd(bytes, i);
+        if (end < 0)
+            break;
+        const qsizetype entryStart = i;
+        i = end;
+        if (bytes.mid(entryStart + 1, 2) == "\\*")
+            continue;
+        QByteArray number = "0", formatting;
+        QString name;
+        int skip = 0; // characters standing in for a \u character
+        bool nameEnded = false;
+        for (qsizetype j = entryStart + 1; j < end - 1 && !nameEnded;) {
+            const char c = bytes[j];
+            if (c == '{') {
+                j = groupEnd(bytes, j);
+                if (j < 0)
+                    break;
+            } else if (c == '\\' && j + 1 < end && isLetter(bytes[j + 1])) {
+                const auto [word, parameter, k] = readControlWord(bytes, j + 1, end);
+                if (word == "s")
+                    number = parameter;
+                else if (word == "u") {
+                    name += QChar(char16_t(parameter.toInt()));
+                    skip = 1;
+                } else if (!isStyleSheetOnly(word) && name.isEmpty())
+                    formatting += '\\' + word + parameter;
+                j = k;
+            } else if (c == '\\' && j + 3 < end && bytes[j + 1] == '\'') {
+                const auto byte = uchar(bytes.mid(j + 2, 2).toUInt(nullptr, 16));
+                if (skip > 0)
+                    --skip;
+                else
+                    name += cyrillic ? QChar(Cp1251::toUnicode(byte)) : QChar(char16_t(byte));
+                j += 4;
+            } else if (c == '\\') {
+                j += 2;
+            } else if (c == ';') {
+                nameEnded = true;
+            } else {
+                if (c != '\r' && c != '\n') {
+                    if (skip > 0)
+                        --skip;
+                    else
+                        name += QLatin1Char(c);
+                }
+                ++j;
+            }
+        }
+        const QString key = styleKey(name.trimmed());
+        if (!key.isEmpty() && !styles.contains(key))
+            styles.insert(key, "{\\pard\\plain\\s" + number + formatting + ' ');
+    }
+    return styles;
+}
+
 class RtfDocument final : public EditableDocument
 {
 public:
     RtfDocument(QByteArray bytes, qsizetype insertAt, bool openParagraph)
-        : m_tail(bytes.mid(insertAt)), m_openParagraph(openParagraph)
+        : m_tail(bytes.mid(insertAt)), m_styles(paragraphStyles(bytes)), m_openParagraph(openParagraph)
     {
         bytes.truncate(insertAt);
         m_document = std::move(bytes);
         m_headSize = insertAt;
     }
 
-    void appendParagraph(QStringView text) override
+    // A styled paragraph is a group of its own, so that the paragraphs after
+    // it keep the formatting in force at the end of the template.
+    void appendParagraph(QStringView text, QStringView styleName) override
     {
         detachTail();
         // The template's last paragraph has no paragraph mark yet: end it first.
         if (m_openParagraph && m_document.size() == m_headSize)
             m_document += "\\par\r\n";
+        const QByteArray *styled = findStyle(m_styles, styleName);
         QString storage;
+        if (styled)
+            m_document += *styled;
         m_document += "\\uc1 ";
         ParagraphText::appendRtfText(m_document, ParagraphText::cleaned(text, storage));
-        m_document += "\\par\r\n";
+        m_document += styled ? "\\par}\r\n" : "\\par\r\n";
         ParagraphText::adviseLargePages(m_document, m_capacity);
     }
 
@@ -282,6 +410,7 @@ private:
     mutable QByteArray m_document; // head, paragraphs and, for a save, the tail
     mutable bool m_tailAttached = false;
     QByteArray m_tail;
+    QHash<QString, QByteArray> m_styles; // paragraphStyles()
     qsizetype m_headSize = 0;
     qsizetype m_capacity = 0;
     bool m_openParagraph;

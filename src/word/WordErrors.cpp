@@ -8,7 +8,8 @@ namespace WordErrors {
 
 namespace {
 
-const QString kResave = u"Откройте его в Word или LibreOffice и сохраните заново как .docx, .odt или .rtf (имя может остаться прежним, например «Шаблон.doc»)."_s;
+const QString kResave =
+    u"Откройте его в Word или LibreOffice и сохраните заново как .docx, .odt или .rtf (имя может остаться прежним, например «Шаблон.doc»)."_s;
 
 QString quoted(const QString &path)
 {
@@ -65,22 +66,34 @@ Status templateFailure(Code code, const QString &path, const QString &detail)
         text = u"%1 — это папка, а не файл шаблона. Укажите файл шаблона в окне «Директории»."_s.arg(file);
         break;
     case LegacyWordFormat:
-        text = u"Шаблон %1 сохранён в старом двоичном формате Word 97–2003, который программа не читает. "_s.arg(file) + kResave;
+        text =
+            u"Шаблон %1 сохранён в старом двоичном формате Word 97–2003, который программа не читает. "_s.arg(
+                file) +
+            kResave;
         break;
     case PasswordProtected:
-        text = u"Шаблон %1 защищён паролем. Снимите пароль в Word или LibreOffice и сохраните шаблон как .docx, .odt или .rtf."_s.arg(file);
+        text =
+            u"Шаблон %1 защищён паролем. Снимите пароль в Word или LibreOffice и сохраните шаблон как .docx, .odt или .rtf."_s
+                .arg(file);
         break;
     case EmptyFile:
-        text = u"Файл шаблона %1 пуст. Сохраните шаблон заново из Word или LibreOffice как .docx, .odt или .rtf."_s.arg(file);
+        text =
+            u"Файл шаблона %1 пуст. Сохраните шаблон заново из Word или LibreOffice как .docx, .odt или .rtf."_s
+                .arg(file);
         break;
     case DamagedArchive:
         text = u"Шаблон %1 повреждён: архив документа не читается (%2). "_s.arg(file, detail) + kResave;
         break;
     case UnsupportedKind:
-        text = u"Файл %1 не является текстовым документом, который программа умеет заполнять (.docx, .dotx, .docm, .odt, .ott, .rtf). "_s.arg(file) + kResave;
+        text =
+            u"Файл %1 не является текстовым документом, который программа умеет заполнять (.docx, .dotx, .docm, .odt, .ott, .rtf). "_s
+                .arg(file) +
+            kResave;
         break;
     case TooLarge:
-        text = u"Шаблон %1 отклонён: %2. Возьмите шаблон поменьше или сохраните его заново из Word или LibreOffice."_s.arg(file, detail);
+        text =
+            u"Шаблон %1 отклонён: %2. Возьмите шаблон поменьше или сохраните его заново из Word или LibreOffice."_s
+                .arg(file, detail);
         break;
     case DuplicateEntry:
         text = u"Шаблон %1 повреждён: часть «%2» встречается в архиве дважды. "_s.arg(file, detail) + kResave;
@@ -100,8 +113,9 @@ Status templateFailure(Code code, const QString &path, const QString &detail)
 
 Status saveFailure(const Status &fileFailure, const QString &path)
 {
-    return Status::failure(u"Не удалось сохранить документ %1: %2."_s.arg(quoted(path), fileReason(fileFailure.code())),
-                           fileFailure.code());
+    return Status::failure(
+        u"Не удалось сохранить документ %1: %2."_s.arg(quoted(path), fileReason(fileFailure.code())),
+        fileFailure.code());
 }
 
 Status noOpenDocument()

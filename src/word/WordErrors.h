@@ -13,18 +13,19 @@ namespace WordErrors {
 
 // The engine's own error domain (wordErrorCategory()): these numbers never
 // meet the file codes or errno values in a comparison.
-enum Code {
+enum Code
+{
     TemplateNotFound = 1,
     AccessDenied,
     LegacyWordFormat, // binary Word 97-2003
     PasswordProtected,
     EmptyFile,
     DamagedArchive,
-    UnsupportedKind,   // neither OOXML text, OpenDocument text nor RTF
-    TooLarge,          // the template exceeds the engine's size or entry limits
+    UnsupportedKind, // neither OOXML text, OpenDocument text nor RTF
+    TooLarge,        // the template exceeds the engine's size or entry limits
     DuplicateEntry,
     BrokenXml,
-    BrokenDocument,    // parses, but lacks the parts a text document must have
+    BrokenDocument, // parses, but lacks the parts a text document must have
     NoOpenDocument,
     NotAFile,
 };

@@ -16,23 +16,30 @@ struct ByteArrayWriter : pugi::xml_writer
 {
     QByteArray *out;
     explicit ByteArrayWriter(QByteArray *target) : out(target) {}
-    void write(const void *data, size_t size) override { out->append(static_cast<const char *>(data), qsizetype(size)); }
+    void write(const void *data, size_t size) override
+    {
+        out->append(static_cast<const char *>(data), qsizetype(size));
+    }
 };
 
 constexpr unsigned kParseFlags = pugi::parse_full | pugi::parse_ws_pcdata;
 
 } // namespace
 
-Status parse(pugi::xml_document &doc, const QByteArray &bytes, const QString &templatePath, const QString &partName)
+Status parse(pugi::xml_document &doc, const QByteArray &bytes, const QString &templatePath,
+             const QString &partName)
 {
-    const pugi::xml_parse_result result = doc.load_buffer(bytes.constData(), size_t(bytes.size()), kParseFlags);
+    const pugi::xml_parse_result result =
+        doc.load_buffer(bytes.constData(), size_t(bytes.size()), kParseFlags);
     if (!result) {
-        return WordErrors::templateFailure(WordErrors::BrokenXml, templatePath,
-                                           u"«%1» (%2, байт %3)"_s.arg(partName, QString::fromUtf8(result.description()))
-                                               .arg(qint64(result.offset)));
+        return WordErrors::templateFailure(
+            WordErrors::BrokenXml, templatePath,
+            u"«%1» (%2, байт %3)"_s.arg(partName, QString::fromUtf8(result.description()))
+                .arg(qint64(result.offset)));
     }
     if (!doc.document_element())
-        return WordErrors::templateFailure(WordErrors::BrokenXml, templatePath, u"«%1» (нет корневого элемента)"_s.arg(partName));
+        return WordErrors::templateFailure(WordErrors::BrokenXml, templatePath,
+                                           u"«%1» (нет корневого элемента)"_s.arg(partName));
     for (pugi::xml_node node = doc.first_child(); node; node = node.next_sibling()) {
         if (node.type() == pugi::node_declaration) {
             pugi::xml_attribute encoding = node.attribute("encoding");
@@ -87,7 +94,8 @@ const char *localName(const char *qualifiedName)
 
 pugi::xml_node insertMarkerBefore(pugi::xml_node parent, pugi::xml_node before)
 {
-    pugi::xml_node marker = before ? parent.insert_child_before(pugi::node_pi, before) : parent.append_child(pugi::node_pi);
+    pugi::xml_node marker =
+        before ? parent.insert_child_before(pugi::node_pi, before) : parent.append_child(pugi::node_pi);
     // A random name, so that no text of the template can look like it.
     const QByteArray name = "vermata-" + QUuid::createUuid().toByteArray(QUuid::Id128);
     marker.set_name(name.constData());

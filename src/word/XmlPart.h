@@ -15,7 +15,8 @@ namespace XmlPart {
 // Parses bytes keeping whitespace-only text, comments, processing instructions
 // and the declaration, so that saving gives the same document back. A
 // declaration naming another encoding is set to UTF-8, which save() writes.
-Status parse(pugi::xml_document &doc, const QByteArray &bytes, const QString &templatePath, const QString &partName);
+Status parse(pugi::xml_document &doc, const QByteArray &bytes, const QString &templatePath,
+             const QString &partName);
 
 QByteArray save(const pugi::xml_document &doc);
 QByteArray print(const pugi::xml_node &node);

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -58,6 +59,7 @@ private Q_SLOTS:
     void failures_data();
     void failures();
     void preview();
+    void buildThenPdf();
     void otherPaths();
     void realProgramWithoutDisplay();
 
@@ -154,6 +156,10 @@ void TestCommandLine::failures_data()
                                << u"Ключу --build нужно значение"_s;
     QTest::addRow("unknown option") << QStringList{u"--build"_s, u"a.doc"_s, u"--fast"_s} << QString()
                                     << int(CommandLine::UsageError) << u"Неизвестный ключ --fast"_s;
+    QTest::addRow("PDF before any issue") << QStringList{u"--pdf"_s} << QString() << int(CommandLine::Failed)
+                                          << u"В этой папке ещё не собран ни один выпуск"_s;
+    QTest::addRow("PDF of a preview") << QStringList{u"--preview"_s, u"--pdf"_s} << QString()
+                                      << int(CommandLine::UsageError) << u"Ключ --pdf можно дать"_s;
     QTest::addRow("two commands") << QStringList{u"--preview"_s, u"--build"_s, u"a.doc"_s} << QString()
                                   << int(CommandLine::UsageError) << u"Можно выбрать только одно"_s;
 }
@@ -178,6 +184,27 @@ void TestCommandLine::failures()
     QCOMPARE(run.status, status);
     QVERIFY2(run.err.startsWith(message), qPrintable(run.err));
     QCOMPARE(read(u"x.txt"_s), before);
+}
+
+// --pdf beside --build makes the PDF of the new issue; alone, of the issue last
+// built in the folder.
+void TestCommandLine::buildThenPdf()
+{
+    if (QStandardPaths::findExecutable(u"soffice"_s).isEmpty())
+        QSKIP("LibreOffice (soffice) is not installed; install libreoffice-writer-nogui to make PDFs");
+    Run run = runCommand({u"--build"_s, u"Выпуск.docx"_s, u"--pdf"_s});
+    QCOMPARE(run.status, int(CommandLine::Success));
+    QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
+    QVERIFY(run.out.contains(u"PDF сохранён: "_s + QDir::current().filePath(u"Выпуск.pdf"_s)));
+    QVERIFY(read(u"Выпуск.pdf"_s).startsWith("%PDF"));
+
+    QVERIFY(QFile::remove(u"Выпуск.pdf"_s));
+    const QByteArray ads = read(u"x.txt"_s);
+    run = runCommand({u"--pdf"_s});
+    QCOMPARE(run.status, int(CommandLine::Success));
+    QVERIFY(read(u"Выпуск.pdf"_s).startsWith("%PDF"));
+    QCOMPARE(read(u"x.txt"_s), ads); // nothing else changes
+    QCOMPARE(QDir(u"Выпуски"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
 }
 
 void TestCommandLine::preview()

@@ -54,6 +54,7 @@ private Q_SLOTS:
 
     void wholeBuild_data();
     void wholeBuild();
+    void styledBuild();
     void unlistedRubric_data();
     void unlistedRubric();
     void noAds();
@@ -160,6 +161,26 @@ void TestIssueBuild::wholeBuild()
     QCOMPARE(QList<int>(outcome.expiry.removed.begin(), outcome.expiry.removed.end()), (QList<int>{0, 3}));
     QCOMPARE(m_workspace->currentRow, 3); // row 4 was the second removal, counted after the first
     QVERIFY(!m_engine.isOpen());
+}
+
+// A template with «Рубрика» and «Объявление» paragraph styles: every heading
+// and every ad takes its style, the template's own paragraphs keep theirs.
+void TestIssueBuild::styledBuild()
+{
+    setUpFolder(kAds, u"styled.docx"_s);
+    m_workspace->currentRow = 4;
+    const Workspace::BuildOutcome outcome = build();
+    QVERIFY2(outcome.document.ok(), qPrintable(outcome.document.message()));
+
+    QList<QStringList> expected, paragraphs;
+    QString error;
+    QVERIFY2(WordTest::readStyles(u"docx"_s, WordTest::fixture(u"styled.docx"_s), expected, error),
+             qPrintable(error));
+    const QList<int> headings = {0, 3, 6, 9, 11};
+    for (int i = 0; i < kPrinted.size(); ++i)
+        expected.append({headings.contains(i) ? u"рубрика"_s : u"объявление"_s, kPrinted[i]});
+    QVERIFY2(WordTest::readStyles(u"docx"_s, u"Выпуск.doc"_s, paragraphs, error), qPrintable(error));
+    QCOMPARE(paragraphs, expected);
 }
 
 void TestIssueBuild::unlistedRubric_data()

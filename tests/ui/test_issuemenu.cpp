@@ -20,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -58,6 +59,9 @@ private Q_SLOTS:
     void takeBack_data();
     void takeBack();
     void nothingToTakeBack();
+    void savePdf();
+    void pdfBeforeAnyIssue();
+    void pdfItemWithoutLibreOffice();
 
 private:
     void buildIssue();
@@ -120,9 +124,11 @@ void TestIssueMenu::menu()
     QStringList captions;
     for (QAction *a : Form1->menuBar()->actions())
         captions << a->text();
-    QCOMPARE(captions, (QStringList{u"Файл"_s, u"Правка"_s, u"Рубрики"_s, u"Директории"_s, u"Выпуск"_s, u"Справка"_s}));
+    QCOMPARE(captions,
+             (QStringList{u"Файл"_s, u"Правка"_s, u"Рубрики"_s, u"Директории"_s, u"Выпуск"_s, u"Справка"_s}));
     QCOMPARE(Form1->PreviewIssueAction->text(), u"Предпросмотр…"_s);
     QCOMPARE(Form1->TakeBackIssueAction->text(), u"Отменить последний выпуск"_s);
+    QCOMPARE(Form1->SavePdfAction->text(), u"Сохранить в PDF…"_s);
 }
 
 void TestIssueMenu::previewShowsThePlan()
@@ -229,6 +235,41 @@ void TestIssueMenu::nothingToTakeBack()
     QVERIFY(m_questions.isEmpty());
     QCOMPARE(m_messages.size(), 1);
     QVERIFY(m_messages.first().startsWith(u"Нет выпуска, который можно отменить"_s));
+}
+
+void TestIssueMenu::savePdf()
+{
+    if (QStandardPaths::findExecutable(u"soffice"_s).isEmpty())
+        QSKIP("LibreOffice (soffice) is not installed; install libreoffice-writer-nogui to make PDFs");
+    buildIssue();
+    const QByteArray ads = read(u"x.txt"_s);
+    QVERIFY(Form1->SavePdfAction->isEnabled());
+    Form1->SavePdfAction->trigger();
+    const QString pdf = QDir(m_dir->path()).filePath(u"Выпуск.pdf"_s);
+    QCOMPARE(m_messages, QStringList{u"PDF сохранён: «%1»."_s.arg(pdf)});
+    QVERIFY(read(pdf).startsWith("%PDF"));
+    QCOMPARE(read(u"x.txt"_s), ads);
+}
+
+void TestIssueMenu::pdfBeforeAnyIssue()
+{
+    Form1->SavePdfAction->trigger();
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages.first().startsWith(u"В этой папке ещё не собран ни один выпуск"_s),
+             qPrintable(m_messages.first()));
+    QVERIFY(!QFile::exists(u"Выпуск.pdf"_s));
+}
+
+void TestIssueMenu::pdfItemWithoutLibreOffice()
+{
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", m_dir->path().toLocal8Bit());
+    DestroyWindows();
+    CreateWindows();
+    qputenv("PATH", path);
+    QVERIFY(!Form1->SavePdfAction->isEnabled());
+    QVERIFY2(Form1->SavePdfAction->toolTip().contains(u"нужен LibreOffice"_s),
+             qPrintable(Form1->SavePdfAction->toolTip()));
 }
 
 QTEST_MAIN(TestIssueMenu)

@@ -37,21 +37,47 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
+// Runs one of the reader scripts beside these tests on file; its JSON output.
+inline bool runReader(const char *script, const QString &kind, const QString &file, QJsonArray &out,
+                      QString &error)
+{
+    QProcess process;
+    process.start(
+        QStringLiteral("/usr/bin/python3"),
+        {QStringLiteral(VERMATA_SOURCE_DIR "/tests/word/") + QLatin1StringView(script), kind, file});
+    if (!process.waitForFinished(300000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0) {
+        error = QString::fromUtf8(process.readAllStandardError());
+        return false;
+    }
+    out = QJsonDocument::fromJson(process.readAllStandardOutput()).array();
+    return true;
+}
+
 // The paragraphs of file as python-docx ("docx"), odfpy ("odt") or unrtf
 // ("rtf") read them. Returns false and the reader's complaint on failure.
 inline bool readParagraphs(const QString &kind, const QString &file, QStringList &paragraphs, QString &error)
 {
-    QProcess process;
-    process.start(QStringLiteral("/usr/bin/python3"),
-                  {QStringLiteral(VERMATA_SOURCE_DIR "/tests/word/read_paragraphs.py"), kind, file});
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        error = QString::fromUtf8(process.readAllStandardError());
+    QJsonArray json;
+    if (!runReader("read_paragraphs.py", kind, file, json, error))
         return false;
-    }
-    const QJsonDocument json = QJsonDocument::fromJson(process.readAllStandardOutput());
     paragraphs.clear();
-    for (const QJsonValue &value : json.array())
+    for (const QJsonValue &value : json)
         paragraphs.append(value.toString());
+    return true;
+}
+
+// [style in lower case, text] per paragraph, as read_styles.py reads them
+// (python-docx, odfpy, or LibreOffice for RTF).
+inline bool readStyles(const QString &kind, const QString &file, QList<QStringList> &paragraphs,
+                       QString &error)
+{
+    QJsonArray json;
+    if (!runReader("read_styles.py", kind, file, json, error))
+        return false;
+    paragraphs.clear();
+    for (const QJsonValue &pair : json)
+        paragraphs.append({pair[0].toString(), pair[1].toString()});
     return true;
 }
 
@@ -99,7 +125,8 @@ inline QByteArray rawZip(const QList<RawEntry> &entries)
     QByteArray out, directory;
     for (const RawEntry &entry : entries) {
         const QByteArray stored = entry.deflate ? deflateRaw(entry.data) : entry.data;
-        const quint32 crc = quint32(crc32(0, reinterpret_cast<const Bytef *>(entry.data.constData()), uInt(entry.data.size())));
+        const quint32 crc = quint32(
+            crc32(0, reinterpret_cast<const Bytef *>(entry.data.constData()), uInt(entry.data.size())));
         const quint32 size = quint32(entry.declaredSize < 0 ? entry.data.size() : entry.declaredSize);
         const quint32 offset = quint32(out.size());
         auto header = [&](QByteArray &h, bool central) {
@@ -194,7 +221,8 @@ inline QByteArray entryData(const QByteArray &zip, const QByteArray &name)
             continue;
         const uchar *p = reinterpret_cast<const uchar *>(zip.constData());
         const quint16 localName = qFromLittleEndian<quint16>(p + r.localOffset + 26);
-        const QByteArray stored = zip.mid(r.localOffset + 30 + localName + r.localExtraLength, r.compressedSize);
+        const QByteArray stored =
+            zip.mid(r.localOffset + 30 + localName + r.localExtraLength, r.compressedSize);
         if (r.method == 0)
             return stored;
         QByteArray out(qsizetype(r.size), '\0');
