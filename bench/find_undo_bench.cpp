@@ -39,6 +39,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QWindow>
 
@@ -179,11 +180,8 @@ int memoryFigures(const QByteArray &adsFile)
     QElapsedTimer timer;
     timer.start();
     qsizetype ownText = 0;
-    quint32 seed = 1;
-    auto nextRow = [&] {
-        seed = seed * 1664525u + 1013904223u;
-        return 1 + int((seed >> 8) % quint32(ads.count()));
-    };
+    QRandomGenerator rows(1); // the same rows in every run
+    auto nextRow = [&] { return 1 + int(rows.bounded(quint32(ads.count()))); };
     for (int i = 0; i < kMemoryEdits; ++i) {
         const ComposedAd ad{QString::number(1 + i % 5),
                             u"Продам гараж у парка, сухой погреб, свет. Тел. 2-33-"_s + QString::number(i),
