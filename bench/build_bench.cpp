@@ -48,10 +48,8 @@ double timedBuild(int ads, const QString &templateName)
         return -1;
     QStringList messages;
     MessageBox::captureForTests(&messages);
-    CreateWindows();
-    Form1->show();
-    while (!Form1->windowHandle() || !Form1->windowHandle()->isExposed())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    if (!Bench::startWindows(ads))
+        return -1;
     showModeless(AboutBox2);
     AboutBox2->Edit1->setText(u"Выпуск.docx"_s);
     QCoreApplication::processEvents();
@@ -121,10 +119,9 @@ int main(int argc, char **argv)
                 return 1;
             times.push_back(ms);
         }
-        std::sort(times.begin(), times.end());
-        const double median = times[times.size() / 2];
-        std::printf("%10d %8.0f %8.0f %8.0f %s\n", ads, median, times.front(), times.back(),
-                    qPrintable(templateName));
+        const Bench::Figures f = Bench::summarise(times);
+        const double median = f.median;
+        std::printf("%10d %8.0f %8.0f %8.0f %s\n", ads, median, f.min, f.max, qPrintable(templateName));
         if (ads == 1000000)
             std::printf("1,000,000 / 100,000: %.1f times\n", median / figure100k);
         else if (figure100k == 0)

@@ -53,10 +53,8 @@ int main(int argc, char **argv)
 
     QStringList messages;
     MessageBox::captureForTests(&messages);
-    CreateWindows();
-    Form1->show();
-    while (!Form1->windowHandle() || !Form1->windowHandle()->isExposed())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    if (!Bench::startWindows(kAds))
+        return 1;
 
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
@@ -74,9 +72,9 @@ int main(int argc, char **argv)
         preview->hide();
         QCoreApplication::processEvents();
     }
-    std::sort(times.begin(), times.end());
+    const Bench::Figures f = Bench::summarise(times);
     std::printf("%d ads, %d runs; ms from the menu command until the preview is shown\n", kAds, runs);
-    std::printf("median %.0f  min %.0f  max %.0f\n", times[times.size() / 2], times.front(), times.back());
+    std::printf("median %.0f  min %.0f  max %.0f\n", f.median, f.min, f.max);
     DestroyWindows();
     MessageBox::captureForTests(nullptr);
     return 0;

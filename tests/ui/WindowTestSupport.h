@@ -1,6 +1,6 @@
 #pragma once
 
-// What the window tests of the "Правка" menu share: a scratch working folder
+// What window tests share: a scratch working folder
 // with the program's windows on it, and the grid as the operator sees it.
 
 #include "data/AdGridModel.h"
@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "AdLines.h"
 #include "TestFiles.h"
 
 namespace WindowTest {
@@ -20,13 +21,7 @@ namespace WindowTest {
 // The grid's ads in the file's line form.
 inline QStringList gridAds()
 {
-    QStringList ads;
-    const AdGridModel &grid = Form1->grid();
-    for (int ad = 0; ad < grid.adCount(); ++ad) {
-        ads << grid.cell(ad, AdList::Runs) + u'|' + grid.cell(ad, AdList::Text) + u'|' +
-                   grid.cell(ad, AdList::Rubric) + u'|';
-    }
-    return ads;
+    return TestFiles::adLines(Form1->grid().ads());
 }
 
 // Clicks a cell of the grid; row 1 is the first ad.

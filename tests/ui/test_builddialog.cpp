@@ -20,8 +20,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "AdLines.h"
 #include "TestFiles.h"
+#include "WindowTestSupport.h"
 
 #include <memory>
 
@@ -33,27 +33,9 @@ namespace {
 const QStringList kAds = {u"3|Сдам комнату|Недвижимость|"_s, u"1|Продам велосипед|Разное|"_s,
                           u"2|Ищу работу|Работа|"_s};
 
-QStringList gridAds()
-{
-    QStringList ads;
-    const AdGridModel &grid = Form1->grid();
-    for (int ad = 0; ad < grid.adCount(); ++ad)
-        ads << grid.cell(ad, AdList::Runs) + u'|' + grid.cell(ad, AdList::Text) + u'|' +
-                   grid.cell(ad, AdList::Rubric) + u'|';
-    return ads;
-}
-
 void click(QWidget *button)
 {
     QTest::mouseClick(button, Qt::LeftButton);
-}
-
-void selectCell(int row, int column)
-{
-    AdGridView *view = Form1->StringGrid1;
-    const QModelIndex index = Form1->grid().index(row - 1, column);
-    view->scrollTo(index);
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
 }
 
 } // namespace
@@ -121,7 +103,7 @@ void TestBuildDialog::startWith(const QStringList &ads)
     CreateWindows();
     Form1->show();
     QVERIFY(QTest::qWaitForWindowExposed(Form1));
-    QCOMPARE(gridAds(), ads);
+    QCOMPARE(WindowTest::gridAds(), ads);
 }
 
 void TestBuildDialog::openDialog()
@@ -171,7 +153,7 @@ void TestBuildDialog::layoutAndKeyboard()
     QVERIFY(AboutBox2->isVisible());
     QTest::sendKeyEvent(QTest::Click, AboutBox2->windowHandle(), Qt::Key(0x041E), u"О"_s, Qt::AltModifier);
     QTRY_VERIFY(!AboutBox2->isVisible());
-    QCOMPARE(gridAds(), kAds);
+    QCOMPARE(WindowTest::gridAds(), kAds);
 }
 
 void TestBuildDialog::waysOutChangeNothing()
@@ -263,7 +245,7 @@ void TestBuildDialog::buildFromTheDialog()
             names << Form1->ComboBox1->itemText(i);
         return names;
     }();
-    selectCell(1, AdList::Runs);
+    WindowTest::clickCell(1, AdList::Runs);
 
     openDialog();
     AboutBox2->Edit1->setText(u"Выпуск.doc"_s);
@@ -272,7 +254,7 @@ void TestBuildDialog::buildFromTheDialog()
     QVERIFY(!AboutBox2->isVisible());
 
     const QStringList after = {u"2|Сдам комнату|Недвижимость|"_s, u"1|Ищу работу|Работа|"_s};
-    QCOMPARE(gridAds(), after);
+    QCOMPARE(WindowTest::gridAds(), after);
     QCOMPARE(read(u"x.txt"_s), adsFileBytes(after));
     QVERIFY(read(u"Выпуск.doc"_s).startsWith("{\\rtf1"));
     QCOMPARE(CurrentRow, 2); // the row of the removed ad
@@ -307,7 +289,7 @@ void TestBuildDialog::lastRowRunsOutUnderTheCell()
     QFETCH(QString, memo);
     QFETCH(int, rowsLeft);
     startWith(ads);
-    selectCell(cellRow, AdList::Rubric);
+    WindowTest::clickCell(cellRow, AdList::Rubric);
     openDialog();
     AboutBox2->Edit1->setText(u"Выпуск.doc"_s);
     click(AboutBox2->OKButton);
@@ -323,7 +305,7 @@ void TestBuildDialog::lastRowRunsOutUnderTheCell()
 // A build that stops shows why, stays shown and consumes nothing.
 void TestBuildDialog::failedBuildKeepsEverything()
 {
-    selectCell(2, AdList::Text);
+    WindowTest::clickCell(2, AdList::Text);
     QVERIFY(QFile::remove(u"Шаблон.doc"_s));
     const QByteArray before = read(u"x.txt"_s);
     openDialog();
@@ -332,7 +314,7 @@ void TestBuildDialog::failedBuildKeepsEverything()
     QCOMPARE(m_messages.size(), 1);
     QVERIFY2(m_messages.first().startsWith(u"Шаблон «"_s), qPrintable(m_messages.first()));
     QVERIFY(AboutBox2->isVisible());
-    QCOMPARE(gridAds(), kAds);
+    QCOMPARE(WindowTest::gridAds(), kAds);
     QCOMPARE(read(u"x.txt"_s), before);
     QCOMPARE(CurrentRow, 2);
     QCOMPARE(Form1->StringGrid1->currentIndex(), Form1->grid().index(1, AdList::Text));
@@ -348,7 +330,8 @@ void TestBuildDialog::adsFileSaveFailsAfterTheBuild()
     QCOMPARE(m_messages, QStringList{u"File access denied."_s});
     QVERIFY(!AboutBox2->isVisible());
     QVERIFY(QFile::exists(u"Выпуск.doc"_s));
-    QCOMPARE(gridAds(), (QStringList{u"2|Сдам комнату|Недвижимость|"_s, u"1|Ищу работу|Работа|"_s}));
+    QCOMPARE(WindowTest::gridAds(),
+             (QStringList{u"2|Сдам комнату|Недвижимость|"_s, u"1|Ищу работу|Работа|"_s}));
     QCOMPARE(read(u"x.txt"_s), before);
 }
 

@@ -24,6 +24,7 @@
 
 #include "AdLines.h"
 #include "TestFiles.h"
+#include "WindowTestSupport.h"
 
 #include <memory>
 
@@ -36,11 +37,6 @@ const QStringList kAds = {u"3|Сдам комнату|Недвижимость|"
 const QByteArray kRubrics = cp1251(u"Недвижимость\r\nРазное"_s);
 const QString kTxt = u"Блокнот (*.txt)"_s;
 const QString kDoc = u"MSO (*.doc)"_s;
-
-QStringList gridAds()
-{
-    return adLines(Form1->grid().ads());
-}
 
 void click(QWidget *button)
 {
@@ -243,7 +239,7 @@ void TestLocationsDialog::okAndCancel()
     click(AboutBox1->OKButton);
     QVERIFY(!AboutBox1->isVisible());
     QCOMPARE(paths(), edited);
-    QCOMPARE(gridAds(), kAds); // nothing is reloaded
+    QCOMPARE(WindowTest::gridAds(), kAds); // nothing is reloaded
     QVERIFY(m_messages.isEmpty());
 }
 
@@ -342,12 +338,12 @@ void TestLocationsDialog::anotherExistingAdsFile()
     openDialog();
     click(AboutBox1->Button1);
     click(AboutBox1->OKButton);
-    QCOMPARE(gridAds(), kAds);
+    QCOMPARE(WindowTest::gridAds(), kAds);
 
     addAd(u"Новое"_s, u"Разное"_s);
     QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(u'\n')));
     const QStringList ours = kAds + QStringList{u"1|Новое|Разное|"_s};
-    QCOMPARE(gridAds(), ours);
+    QCOMPARE(WindowTest::gridAds(), ours);
     QCOMPARE(read(u"Другая газета.txt"_s), adsFileBytes(ours));
     QCOMPARE(read(u"Другая газета.txt.bak"_s), adsFileBytes(theirs));
     QCOMPARE(read(u"x.txt"_s), adsFileBytes(kAds));
@@ -399,7 +395,7 @@ void TestLocationsDialog::emptyPaths()
 
     addAd(u"Новое"_s, u"Разное"_s);
     QCOMPARE(m_messages, QStringList{u"File not found."_s});
-    QCOMPARE(gridAds(), kAds + QStringList{u"1|Новое|Разное|"_s});
+    QCOMPARE(WindowTest::gridAds(), kAds + QStringList{u"1|Новое|Разное|"_s});
 
     addRubric(u"Услуги"_s);
     QCOMPARE(m_messages, (QStringList{u"File not found."_s, u"File not found."_s}));
