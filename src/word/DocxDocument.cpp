@@ -278,8 +278,10 @@ Status DocxDocument::readParagraphStyles(const QByteArray &mainPart)
     if (!wordPrefix(root, w))
         return {};
     const QByteArray p = QByteArray::fromStdString(m_prefix);
-    const std::string typeName = w + "type", idName = w + "styleId", nameName = w + "name", val = w + "val";
-    for (const pugi::xml_node &style : root.children((w + "style").c_str())) {
+    // pugixml keeps the name it is given while it walks: the strings must outlive the loop.
+    const std::string typeName = w + "type", idName = w + "styleId", nameName = w + "name", val = w + "val",
+                      styleName = w + "style";
+    for (const pugi::xml_node &style : root.children(styleName.c_str())) {
         if (std::strcmp(style.attribute(typeName.c_str()).value(), "paragraph") != 0)
             continue;
         const char *name = style.child(nameName.c_str()).attribute(val.c_str()).value();

@@ -348,9 +348,11 @@ Status OdtDocument::prepareContent(qsizetype index)
 void OdtDocument::collectParagraphStyles(const pugi::xml_node &styles)
 {
     const std::string &s = m_stylePrefix;
-    const std::string family = s + "family", name = s + "name", displayName = s + "display-name";
+    // pugixml keeps the name it is given while it walks: the strings must outlive the loop.
+    const std::string family = s + "family", name = s + "name", displayName = s + "display-name",
+                      styleName = s + "style";
     const QByteArray &t = m_textPrefix;
-    for (const pugi::xml_node &style : styles.children((s + "style").c_str())) {
+    for (const pugi::xml_node &style : styles.children(styleName.c_str())) {
         if (std::strcmp(style.attribute(family.c_str()).value(), "paragraph") != 0)
             continue;
         const char *internal = style.attribute(name.c_str()).value();
